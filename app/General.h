@@ -1,0 +1,41 @@
+#pragma once
+// Program-wide data and the start-up procedure.
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "ipc/Fsuipc.h"
+#include "platform/Platform.h"
+
+class FrmMain;
+
+// Thrown by the load sequence when the user chooses to end the program at once.
+struct ProgramEndRequested {};
+
+class General {
+public:
+    explicit General(Platform& platform);
+    ~General();
+
+    // Fills the tables, opens the link, creates and loads the main window, then
+    // enables the poll or writes the failure into the caption, and shows the window.
+    // Returns false when the program ended during the load (the window never shown).
+    bool StartUp();
+
+    // The one main window; the first use creates it and runs its load sequence.
+    FrmMain& frmMain();
+    bool WindowExists() const { return window_ != nullptr; }
+
+    std::array<std::wstring, kIpcResultCount> IpcErrorText;
+    std::array<std::wstring, kSimNameCount> SimNames;
+    std::wstring SessionName;
+
+    Fsuipc& Link() { return link_; }
+    Platform& System() { return platform_; }
+
+private:
+    Platform& platform_;
+    Fsuipc link_;
+    std::unique_ptr<FrmMain> window_;
+};
