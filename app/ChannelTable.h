@@ -21,12 +21,14 @@ struct ChannelColumns {
 };
 
 // Reads the file's fields one after another, by the rules of the table format:
-// a field ends at a comma or a line end (CR, LF or CR LF); blanks before it are
-// skipped; a field that starts with a double quote runs to the next double quote
-// and whatever follows the closing quote up to the delimiter is dropped.
-// Works on the file's raw 8-bit bytes; the caller converts each field.
+// a field ends at a comma or a line end (CR, LF or CR LF); blanks and tabs before it
+// are skipped; a field that starts with a double quote runs to the next double quote
+// (line ends included) and whatever follows the closing quote up to the delimiter is
+// dropped. An unquoted field loses its trailing blanks and tabs, and keeps any double
+// quote after its first character. Works on the file's raw 8-bit bytes; the caller
+// converts each field.
 class FieldReader {
-public:
+  public:
     explicit FieldReader(std::string_view bytes) : bytes_(bytes) {}
     bool AtEnd() const { return position_ >= bytes_.size(); }
     // The next field, or false when no characters are left.
@@ -34,7 +36,13 @@ public:
     // 1-based line on which the next field starts (for the table checker's messages).
     int Line() const { return line_; }
 
-private:
+  private:
+    void SkipPadding();
+    std::string ReadQuoted();
+    std::string ReadUnquoted();
+    void SkipToDelimiter();
+    void ConsumeDelimiter();
+
     std::string_view bytes_;
     size_t position_ = 0;
     int line_ = 1;

@@ -12,7 +12,7 @@
 class General;
 
 class FrmMain : public MainWindowEvents {
-public:
+  public:
     explicit FrmMain(General& general);
     ~FrmMain() override;
 
@@ -50,15 +50,24 @@ public:
     void OnTimerTick() override { Timer1_Timer(); }
     void OnCloseRequest() override;
 
-private:
+  private:
+    void ShowLoadErrorReport(const std::wstring& description);
+    void ShowInstallErrorReport(const std::wstring& description);
+    void FindOrPickTeamSpeak();
+    void InstallModule();
+    void StartTeamSpeak(const std::wstring& commandLine);
+
     General& general_;
     std::unique_ptr<MainWindowView> view_;
     std::wstring labelText_;
+    // While the last TeamSpeak start failed, the caption it replaced.
+    bool startFailureShown_ = false;
+    std::wstring captionBeforeStartFailure_;
 };
 
 // "1", the digit pair of the second byte, ".", the digit pair of the first byte.
 std::wstring FrequencyText(uint8_t firstByte, uint8_t secondByte);
 
 // The TeamSpeak command line for a record, joined exactly with no escaping.
-std::wstring TeamSpeakCommandLine(const std::wstring& teamSpeakDir, const ChannelColumns& table, int record,
-                                  const std::wstring& sessionName);
+std::wstring TeamSpeakCommandLine(const std::wstring& teamSpeakDir, const ChannelColumns& table,
+                                  int record, const std::wstring& sessionName);

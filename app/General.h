@@ -14,7 +14,7 @@ class FrmMain;
 struct ProgramEndRequested {};
 
 class General {
-public:
+  public:
     explicit General(Platform& platform);
     ~General();
 
@@ -34,7 +34,11 @@ public:
     Fsuipc& Link() { return link_; }
     Platform& System() { return platform_; }
 
-private:
+  private:
+    void FillTables();
+    // The text of a result code; codes outside the table are shown by number.
+    std::wstring ResultText(IpcResult result) const;
+
     Platform& platform_;
     Fsuipc link_;
     std::unique_ptr<FrmMain> window_;

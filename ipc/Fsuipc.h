@@ -3,6 +3,7 @@
 // request area, checks the server's version, and exchanges queued reads and writes.
 // One Fsuipc object is the program's one link; it never shows anything itself.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "IpcResult.h"
@@ -49,6 +50,16 @@ public:
     static void MakeMappingName(uint32_t processId, char (&name)[24]);
 
 private:
+    bool IsOpen() const { return link_.ViewBase != nullptr; }
+    size_t QueuedBytes() const { return static_cast<size_t>(link_.NextRequest - link_.ViewBase); }
+    bool FindServer(bool& foundAsFs98, IpcResult& result);
+    bool CreateArea(IpcResult& result);
+    bool FailAndClose(IpcResult code, IpcResult& result);
+    bool Handshake(IpcResult& result);
+    bool VersionsValid() const;
+    bool ExchangeAndWalk(IpcResult& result);
+    bool SendWithRetries(uint32_t& reply);
+
     IpcTransport& transport_;
     IpcLink link_;
     ReadDestinations reads_;

@@ -5,6 +5,12 @@
 
 #include <cstdint>
 
+// <windows.h> makes AddAtom a macro (AddAtomA or AddAtomW); where both are seen, the
+// method below must keep its own name.
+#ifdef AddAtom
+#undef AddAtom
+#endif
+
 class IpcTransport {
 public:
     virtual ~IpcTransport() = default;

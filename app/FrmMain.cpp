@@ -1,0 +1,81 @@
+#include "app/FrmMain.h"
+
+#include "app/General.h"
+
+namespace {
+
+const wchar_t kLoadErrorSentence[] =
+    L"An error occured while Brenvale was loading it's channel data file and locating "
+    L"TeamSpeak. Brenvale will continue, however may not function correctly.";
+const wchar_t kInstallErrorSentence[] =
+    L"An error occured while Brenvale was installing FSUIPC.DLL. Brenvale will continue, "
+    L"however may not function correctly.";
+const wchar_t kContactDeveloper[] =
+    L"If you are unable to solve the problem, please contact the developer with the "
+    L"following error message: ";
+
+std::wstring ErrorReportText(const wchar_t* sentence, const std::wstring& description) {
+    return std::wstring(sentence) + L"\r\n\r\n" + kContactDeveloper + L"\r\n" + description;
+}
+
+}  // namespace
+
+FrmMain::FrmMain(General& general)
+    : general_(general), view_(general.System().windows.CreateMainWindow(*this)) {}
+
+FrmMain::~FrmMain() = default;
+
+std::wstring FrmMain::Caption() const {
+    return view_->Caption();
+}
+
+void FrmMain::SetCaption(const std::wstring& caption) {
+    view_->SetCaption(caption);
+}
+
+void FrmMain::EnableTimer1() {
+    view_->EnableTimer();
+}
+
+void FrmMain::Show() {
+    view_->Show();
+}
+
+uintptr_t FrmMain::NativeHandle() const {
+    return view_->NativeHandle();
+}
+
+void FrmMain::SetLblComText(const std::wstring& text) {
+    if (text == labelText_) return;
+    labelText_ = text;
+    view_->ShowLabelText(text);
+    lblCom_Change();
+}
+
+void FrmMain::Form_Load() {
+    // Each phase reports its own failure; after a report the rest is skipped and the
+    // window opens all the same.
+    if (!LoadChannelTable()) return;
+    if (!LocateTeamSpeak()) return;
+    if (!OfferModuleInstall()) return;
+    AskSessionName();
+}
+
+void FrmMain::Form_Unload(int& /*cancel*/) {
+    general_.Link().IpcClose();
+}
+
+void FrmMain::OnCloseRequest() {
+    int cancel = 0;
+    Form_Unload(cancel);
+}
+
+void FrmMain::ShowLoadErrorReport(const std::wstring& description) {
+    general_.System().dialogs.MessageBox(ErrorReportText(kLoadErrorSentence, description), L"Error",
+                                         kMbOk | kMbIconExclamation);
+}
+
+void FrmMain::ShowInstallErrorReport(const std::wstring& description) {
+    general_.System().dialogs.MessageBox(ErrorReportText(kInstallErrorSentence, description),
+                                         L"Error", kMbOk | kMbIconExclamation);
+}

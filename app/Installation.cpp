@@ -1,0 +1,131 @@
+// The preparations before the window is first shown: where TeamSpeak is, the one-time
+// offer to install fsuipc.dll into the simulator, and the user's name for the session.
+
+#include "app/FrmMain.h"
+#include "app/General.h"
+#include "platform/PlatformFailure.h"
+
+namespace {
+
+const wchar_t kApplication[] = L"Brenvale";
+const wchar_t kSection[] = L"Settings";
+const wchar_t kTeamSpeakPathKey[] = L"TSPath";
+const wchar_t kModuleInstalledKey[] = L"FSUIPCINST";
+
+const wchar_t kTeamSpeakExe[] = L"\\teamspeak.exe";
+const wchar_t kDefaultTeamSpeakDir[] = L"C:\\Program Files\\Teamspeak2_RC2";
+const wchar_t kSimulatorExe[] = L"\\fs2000.exe";
+const wchar_t kModuleFile[] = L"\\fsuipc.dll";
+const wchar_t kModuleDestination[] = L"\\Modules\\fsuipc.dll";
+
+const wchar_t kTeamSpeakTitle[] = L"TeamSpeak Required";
+const wchar_t kInstallTitle[] = L"FSU IPC Installation";
+
+const wchar_t kCannotLocateTeamSpeak[] =
+    L"Brenvale cannot locate you TeamSpeak installation. Please click OK and follow the "
+    L"instructions to locate it manually.";
+const wchar_t kTeamSpeakNotInPick[] =
+    L"Sorry, Brenvale was unable to locate TeamSpeak in the location you supplied. Do you "
+    L"wish to try again?";
+const wchar_t kOfferInstall[] =
+    L"To work correctly, Brenvale requires fsuipc.dll to be installed in your FlightSim "
+    L"modules folder. As this is the first time you have used Brenvale it may not yet be "
+    L"installed. Do you wish to install it now?";
+const wchar_t kInstalled[] =
+    L"fsuipc.dll has been installed successfully. You will need to restart Flight Simulator.";
+const wchar_t kSimulatorNotInPick[] =
+    L"Sorry, Brenvale was unable to locate a FlightSim installation in the location you "
+    L"supplied. Do you wish to try again?";
+const wchar_t kAskAgain[] =
+    L"You have selected to skip installing fsuipc.dll. Do you want to be asked about this "
+    L"again when you next run Brenvale?";
+
+const wchar_t kPickTeamSpeak[] = L"Select the directory that TeamSpeak is installed in.";
+const wchar_t kPickSimulator[] = L"Select the directory that FlightSim is installed in.";
+const wchar_t kAskName[] = L"Enter your name for this session";
+
+}  // namespace
+
+bool FrmMain::LocateTeamSpeak() {
+    try {
+        FindOrPickTeamSpeak();
+        return true;
+    } catch (const PlatformFailure& failure) {
+        ShowLoadErrorReport(failure.Description());
+        return false;
+    }
+}
+
+void FrmMain::FindOrPickTeamSpeak() {
+    Platform& system = general_.System();
+    TeamSpeakDir = system.settings.GetSetting(kApplication, kSection, kTeamSpeakPathKey);
+    if (system.files.FileExists(TeamSpeakDir + kTeamSpeakExe)) return;
+
+    if (system.files.FileExists(std::wstring(kDefaultTeamSpeakDir) + kTeamSpeakExe)) {
+        TeamSpeakDir = kDefaultTeamSpeakDir;
+    } else {
+        system.dialogs.MessageBox(kCannotLocateTeamSpeak, kTeamSpeakTitle,
+                                  kMbOk | kMbIconExclamation);
+        TeamSpeakDir.clear();
+        for (;;) {
+            // A cancelled picker gives empty text, which is tested like any folder.
+            TeamSpeakDir = BrowseForFolder(kPickTeamSpeak);
+            if (system.files.FileExists(TeamSpeakDir + kTeamSpeakExe)) break;
+            if (system.dialogs.MessageBox(kTeamSpeakNotInPick, kTeamSpeakTitle, kMbYesNo) !=
+                kIdYes) {
+                throw ProgramEndRequested{};
+            }
+        }
+    }
+    system.settings.SaveSetting(kApplication, kSection, kTeamSpeakPathKey, TeamSpeakDir);
+}
+
+bool FrmMain::OfferModuleInstall() {
+    try {
+        Platform& system = general_.System();
+        if (!system.settings.GetSetting(kApplication, kSection, kModuleInstalledKey).empty()) {
+            return true;
+        }
+        if (system.dialogs.MessageBox(kOfferInstall, kInstallTitle, kMbYesNo) == kIdYes) {
+            InstallModule();
+        } else if (system.dialogs.MessageBox(kAskAgain, kInstallTitle,
+                                             kMbYesNo | kMbIconQuestion) != kIdYes) {
+            system.settings.SaveSetting(kApplication, kSection, kModuleInstalledKey, L"1");
+        }
+        return true;
+    } catch (const PlatformFailure& failure) {
+        ShowInstallErrorReport(failure.Description());
+        return false;
+    }
+}
+
+// Asks for the simulator's folder until it holds fs2000.exe, then copies the module
+// into its Modules folder. The offer is settled only once the copy has succeeded.
+void FrmMain::InstallModule() {
+    Platform& system = general_.System();
+    for (;;) {
+        const std::wstring flightSimDir = BrowseForFolder(kPickSimulator);
+        if (system.files.FileExists(flightSimDir + kSimulatorExe)) {
+            system.files.CopyFileReplacing(system.files.ProgramFolder() + kModuleFile,
+                                           flightSimDir + kModuleDestination);
+            system.settings.SaveSetting(kApplication, kSection, kModuleInstalledKey, L"1");
+            system.dialogs.MessageBox(kInstalled, kInstallTitle, kMbOk | kMbIconInformation);
+            return;
+        }
+        if (system.dialogs.MessageBox(kSimulatorNotInPick, kInstallTitle, kMbYesNo) != kIdYes) {
+            throw ProgramEndRequested{};
+        }
+    }
+}
+
+void FrmMain::AskSessionName() {
+    try {
+        general_.SessionName = general_.System().dialogs.InputBox(kAskName, kApplication);
+    } catch (const PlatformFailure& failure) {
+        ShowInstallErrorReport(failure.Description());
+    }
+}
+
+std::wstring FrmMain::BrowseForFolder(const std::wstring& instruction) {
+    return general_.System().dialogs.PickFolder(NativeHandle(), instruction);
+}

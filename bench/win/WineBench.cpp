@@ -1,0 +1,181 @@
+// Measures one exchange over the link against the real stand-in simulator, and the
+// bare round trip of the same message to the same server with the same area, so the
+// link's own share of an exchange shows.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "ipc/Fsuipc.h"
+#include "platform/win32/Win32IpcTransport.h"
+#include "tools/simserver/SimServerCore.h"
+
+namespace {
+
+constexpr int kWarmUp = 200;
+constexpr int kRounds = 10;
+constexpr int kPerRound = 500; // the two kinds alternate in rounds, so drift hits both
+constexpr DWORD kSendTimeoutMs = 2000;
+
+struct Figures {
+    double median = 0;
+    double mean = 0;
+};
+
+class StopWatch {
+public:
+    StopWatch() { QueryPerformanceFrequency(&frequency_); }
+    LONGLONG Now() const {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return now.QuadPart;
+    }
+    double Microseconds(LONGLONG from, LONGLONG to) const {
+        return static_cast<double>(to - from) * 1e6 / static_cast<double>(frequency_.QuadPart);
+    }
+
+private:
+    LARGE_INTEGER frequency_;
+};
+
+Figures Summarise(std::vector<double> samples) {
+    Figures figures;
+    std::sort(samples.begin(), samples.end());
+    figures.median = samples[samples.size() / 2];
+    figures.mean = std::accumulate(samples.begin(), samples.end(), 0.0) / samples.size();
+    return figures;
+}
+
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH] = L"";
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+}
+
+// The stand-in simulator for the run; ended when the benchmark ends.
+class Simulator {
+public:
+    bool Start() {
+        const std::wstring program = ProgramFolder() + L"standin-sim.exe";
+        std::wstring commandLine = L"\"" + program + L"\" --title Benchmark";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                            nullptr, nullptr, &startup, &info)) {
+            return false;
+        }
+        CloseHandle(info.hThread);
+        process_ = info.hProcess;
+        for (int wait = 0; wait < 1000 && FindWindowExA(nullptr, nullptr, "UIPCMAIN", nullptr) == nullptr; ++wait) {
+            if (WaitForSingleObject(process_, 20) == WAIT_OBJECT_0) return false;
+        }
+        return FindWindowExA(nullptr, nullptr, "UIPCMAIN", nullptr) != nullptr;
+    }
+    ~Simulator() {
+        if (process_ == nullptr) return;
+        TerminateProcess(process_, 0);
+        WaitForSingleObject(process_, 10000);
+        CloseHandle(process_);
+    }
+
+private:
+    HANDLE process_ = nullptr;
+};
+
+class Bench {
+public:
+    explicit Bench(Fsuipc& link) : link_(link) {}
+
+    // One COM1 read queued and exchanged over the link.
+    double TimeLinkExchange() {
+        uint16_t bcd = 0;
+        IpcResult result = IpcOk;
+        const LONGLONG start = watch_.Now();
+        const bool ok = link_.IpcRead(kCom1Offset, 2, &bcd, result) && link_.IpcProcess(result);
+        const LONGLONG end = watch_.Now();
+        if (!ok || bcd == 0) failures_++;
+        return watch_.Microseconds(start, end);
+    }
+
+    // The same area, prepared once, re-terminated and sent as the link sends it.
+    double TimeRawRoundTrip() {
+        const IpcLink& state = link_.Link();
+        DWORD_PTR reply = 0;
+        const LONGLONG start = watch_.Now();
+        StoreLe32(state.ViewBase + kReadHeaderSize + 2, EndOfRequests);
+        const LRESULT sent = SendMessageTimeoutA(
+            reinterpret_cast<HWND>(state.ServerWindow), state.MessageId,
+            static_cast<WPARAM>(static_cast<LONG_PTR>(state.MappingAtom)), 0, SMTO_BLOCK,
+            kSendTimeoutMs, &reply);
+        const LONGLONG end = watch_.Now();
+        if (sent == 0 || reply != 1) failures_++;
+        return watch_.Microseconds(start, end);
+    }
+
+    void PrepareRawArea() {
+        uint8_t* area = link_.Link().ViewBase;
+        StoreLe32(area, ReadRequest);
+        StoreLe32(area + 4, kCom1Offset);
+        StoreLe32(area + 8, 2);
+        StoreLe32(area + 12, 0); // nowhere: the bare round trip copies nothing
+    }
+
+    int Failures() const { return failures_; }
+
+private:
+    Fsuipc& link_;
+    StopWatch watch_;
+    int failures_ = 0;
+};
+
+void Report(const char* what, const Figures& figures) {
+    std::printf("%-34s median %8.2f us   mean %8.2f us\n", what, figures.median, figures.mean);
+}
+
+}  // namespace
+
+int main() {
+    Simulator simulator;
+    if (!simulator.Start()) {
+        std::fprintf(stderr, "standin-sim.exe did not start or showed no window\n");
+        return 1;
+    }
+    Win32IpcTransport transport;
+    Fsuipc link(transport);
+    link.IpcInit();
+    IpcResult result = IpcOk;
+    if (!link.IpcOpen(0, result)) {
+        std::fprintf(stderr, "the link did not open: result %d\n", static_cast<int>(result));
+        return 1;
+    }
+
+    Bench bench(link);
+    std::vector<double> linkSamples, rawSamples;
+    for (int i = 0; i < kWarmUp; ++i) bench.TimeLinkExchange();
+    for (int round = 0; round < kRounds; ++round) {
+        for (int i = 0; i < kPerRound; ++i) linkSamples.push_back(bench.TimeLinkExchange());
+        bench.PrepareRawArea();
+        for (int i = 0; i < kPerRound; ++i) rawSamples.push_back(bench.TimeRawRoundTrip());
+    }
+    link.IpcClose();
+
+    const Figures linked = Summarise(linkSamples);
+    const Figures raw = Summarise(rawSamples);
+    std::printf("%d samples each, %d-bit build\n", kRounds * kPerRound,
+                static_cast<int>(sizeof(void*) * 8));
+    Report("IpcRead + IpcProcess (COM1)", linked);
+    Report("raw SendMessageTimeoutA", raw);
+    std::printf("ratio link/raw                     median %8.3f      mean %8.3f\n",
+                linked.median / raw.median, linked.mean / raw.mean);
+    if (bench.Failures() != 0) {
+        std::fprintf(stderr, "%d exchanges failed\n", bench.Failures());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,46 @@
+// The process entry: builds the Windows services, starts the program and runs its
+// event loop until the main window is closed.
+
+#include "app/General.h"
+#include "platform/Platform.h"
+#include "platform/win32/MessageLoop.h"
+#include "platform/win32/UnhandledFailure.h"
+#include "platform/win32/Win32Dialogs.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32IpcTransport.h"
+#include "platform/win32/Win32MainWindow.h"
+#include "platform/win32/Win32ProgramStarter.h"
+#include "platform/win32/Win32SettingsStore.h"
+#include "platform/win32/WindowsApi.h"
+
+namespace {
+
+int RunProgram(Platform& platform) {
+    General general(platform);
+    if (!general.StartUp()) return 0; // the user chose to end during the load
+    const int exitCode = RunMessageLoop();
+    if (std::exception_ptr failure = TakeUnhandledFailure()) std::rethrow_exception(failure);
+    return exitCode;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // A drive that is not ready comes back to the program as a failure of the call,
+    // not as a system dialog in the middle of a check.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+
+    Win32MainWindowFactory windows;
+    Win32Dialogs dialogs;
+    Win32SettingsStore settings;
+    Win32FileSystem files;
+    Win32ProgramStarter programs;
+    Win32IpcTransport ipc;
+    Platform platform{windows, dialogs, settings, files, programs, ipc};
+    try {
+        return RunProgram(platform);
+    } catch (...) {
+        ShowFailureReport(std::current_exception());
+        return 1;
+    }
+}

@@ -1,0 +1,15 @@
+#include "platform/win32/MessageLoop.h"
+
+#include "platform/win32/SystemMessage.h"
+#include "platform/win32/WindowsApi.h"
+
+int RunMessageLoop() {
+    MSG message{};
+    for (;;) {
+        const BOOL result = GetMessageW(&message, nullptr, 0, 0);
+        if (result == 0) return static_cast<int>(message.wParam);
+        if (result == -1) throw LastErrorFailure();
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}

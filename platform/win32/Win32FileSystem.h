@@ -1,0 +1,14 @@
+#pragma once
+// The program's file operations over the wide-character Windows file calls, so any
+// path works whatever the system's code page.
+
+#include "platform/FileSystem.h"
+
+class Win32FileSystem : public FileSystem {
+public:
+    std::wstring ProgramFolder() override;
+    std::string ReadWholeFile(const std::wstring& path) override;
+    bool FileExists(const std::wstring& path) override;
+    void CopyFileReplacing(const std::wstring& from, const std::wstring& to) override;
+    std::wstring FromSystemCodePage(const std::string& bytes) override;
+};

@@ -1,0 +1,26 @@
+#pragma once
+// The simulator link's system services, done with the real Windows calls.
+
+#include "ipc/IpcTransport.h"
+
+class Win32IpcTransport : public IpcTransport {
+public:
+    uintptr_t FindServerWindow(const char* className) override;
+    uint32_t RegisterMessage(const char* name) override;
+    uint32_t CurrentProcessId() override;
+
+    uint16_t AddAtom(const char* name) override;
+    void DeleteAtom(uint16_t atom) override;
+
+    Mapping CreateMapping(const char* name, uint32_t size) override;
+    uint8_t* MapView(uintptr_t mapping) override;
+    void UnmapView(uint8_t* view) override;
+    void CloseMapping(uintptr_t mapping) override;
+
+    bool SendWithTimeout(uintptr_t window, uint32_t message, int32_t wParam, int32_t lParam,
+                         uint32_t timeoutMs, uint32_t& reply) override;
+    void ClearLastError() override;
+    uint32_t LastError() override;
+
+    void Sleep(uint32_t milliseconds) override;
+};

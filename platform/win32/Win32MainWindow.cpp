@@ -1,0 +1,237 @@
+#include "platform/win32/Win32MainWindow.h"
+
+#include "platform/win32/SystemMessage.h"
+#include "platform/win32/UnhandledFailure.h"
+#include "platform/win32/WindowsApi.h"
+#include "platform/win32/res/resource.h"
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"BrenvaleMainWindow";
+constexpr wchar_t kInitialCaption[] = L"Brenvale";
+constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kFrameExStyle = 0;
+
+// The design, in twips (1/1440 inch).
+constexpr int kTwipsPerInch = 1440;
+constexpr int kClientWidth = 3720, kClientHeight = 825;
+constexpr int kClientLeft = 915, kClientTop = 2490; // from the screen's top-left corner
+constexpr int kLabelLeft = 120, kLabelTop = 120, kLabelWidth = 3495, kLabelHeight = 495;
+constexpr int kLabelFontPoints = 24;
+constexpr wchar_t kLabelFontFace[] = L"MS Sans Serif";
+
+constexpr UINT_PTR kPollTimerId = 1;
+constexpr UINT kPollIntervalMs = 1500;
+
+int TwipsToPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch); }
+
+// Newer systems' calls are looked up at run time, so the program still starts on
+// systems that lack them.
+template <typename Function>
+Function User32Function(const char* name) {
+    const FARPROC address = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(address));
+}
+
+UINT ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+UINT WindowDpi(HWND window) {
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+    const UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
+    return dpi != 0 ? dpi : ScreenDpi();
+}
+
+// The frame's rectangle around a client rectangle at the given DPI.
+RECT FrameAround(RECT client, UINT dpi) {
+    using AdjustForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = User32Function<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
+    if (!adjustForDpi || !adjustForDpi(&client, kFrameStyle, FALSE, kFrameExStyle, dpi)) {
+        AdjustWindowRectEx(&client, kFrameStyle, FALSE, kFrameExStyle);
+    }
+    return client;
+}
+
+// The frame's rectangle at the designed place on the screen.
+RECT DesignedFrame(UINT dpi) {
+    const int left = TwipsToPixels(kClientLeft, dpi), top = TwipsToPixels(kClientTop, dpi);
+    const RECT client{left, top, left + TwipsToPixels(kClientWidth, dpi),
+                      top + TwipsToPixels(kClientHeight, dpi)};
+    return FrameAround(client, dpi);
+}
+
+HFONT CreateLabelFont(UINT dpi) {
+    return CreateFontW(-MulDiv(kLabelFontPoints, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL,
+                       FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kLabelFontFace);
+}
+
+HICON LoadProgramIcon(int metricX, int metricY) {
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_BRENVALE),
+                                         IMAGE_ICON, GetSystemMetrics(metricX),
+                                         GetSystemMetrics(metricY), LR_DEFAULTCOLOR));
+}
+
+std::wstring WindowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) return std::wstring();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+class Win32MainWindow : public MainWindowView {
+public:
+    explicit Win32MainWindow(MainWindowEvents& events) : events_(events) {}
+    Win32MainWindow(const Win32MainWindow&) = delete;
+    Win32MainWindow& operator=(const Win32MainWindow&) = delete;
+
+    ~Win32MainWindow() override {
+        if (window_) {
+            // Detached first: a window taken down by its owner does not end the loop.
+            DestroyWindow(window_);
+        }
+        if (font_) DeleteObject(font_);
+    }
+
+    void Create() {
+        RegisterWindowClass();
+        const UINT creationDpi = ScreenDpi();
+        const RECT frame = DesignedFrame(creationDpi);
+        window_ = CreateWindowExW(kFrameExStyle, kWindowClass, kInitialCaption, kFrameStyle,
+                                  frame.left, frame.top, frame.right - frame.left,
+                                  frame.bottom - frame.top, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), this);
+        if (!window_) throw LastErrorFailure();
+        label_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX,
+                                 0, 0, 0, 0, window_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFrequencyLabelId)),
+                                 GetModuleHandleW(nullptr), nullptr);
+        if (!label_) throw LastErrorFailure();
+        // The monitor the window landed on decides its DPI, which may differ from the
+        // screen's at creation.
+        const UINT dpi = WindowDpi(window_);
+        if (dpi != creationDpi) {
+            const RECT placed = DesignedFrame(dpi);
+            MoveWindow(window_, placed.left, placed.top, placed.right - placed.left,
+                       placed.bottom - placed.top, FALSE);
+        }
+        LayOutContent(dpi);
+    }
+
+    std::wstring Caption() const override { return WindowText(window_); }
+
+    void SetCaption(const std::wstring& caption) override {
+        if (!SetWindowTextW(window_, caption.c_str())) throw LastErrorFailure();
+    }
+
+    void ShowLabelText(const std::wstring& text) override {
+        if (!SetWindowTextW(label_, text.c_str())) throw LastErrorFailure();
+        UpdateWindow(label_); // the new text is on the screen before the caller goes on
+    }
+
+    void EnableTimer() override {
+        if (!SetTimer(window_, kPollTimerId, kPollIntervalMs, nullptr)) throw LastErrorFailure();
+    }
+
+    void Show() override {
+        ShowWindow(window_, SW_SHOW);
+        SetForegroundWindow(window_);
+    }
+
+    uintptr_t NativeHandle() const override { return reinterpret_cast<uintptr_t>(window_); }
+
+private:
+    static void RegisterWindowClass() {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        if (GetClassInfoExW(GetModuleHandleW(nullptr), kWindowClass, &windowClass)) return;
+        windowClass.lpfnWndProc = WindowProcedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hIcon = LoadProgramIcon(SM_CXICON, SM_CYICON);
+        windowClass.hIconSm = LoadProgramIcon(SM_CXSMICON, SM_CYSMICON);
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+        windowClass.lpszClassName = kWindowClass;
+        if (!RegisterClassExW(&windowClass)) throw LastErrorFailure();
+    }
+
+    // The client area keeps its size in twips; the label and its font follow the DPI.
+    void LayOutContent(UINT dpi) {
+        MoveWindow(label_, TwipsToPixels(kLabelLeft, dpi), TwipsToPixels(kLabelTop+15, dpi),
+                   TwipsToPixels(kLabelWidth, dpi), TwipsToPixels(kLabelHeight, dpi), TRUE);
+        HFONT font = CreateLabelFont(dpi);
+        if (!font) return; // the label keeps the font it has
+        SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (font_) DeleteObject(font_);
+        font_ = font;
+    }
+
+    void OnDpiChanged(UINT dpi, const RECT& suggested) {
+        const RECT client{0, 0, TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi)};
+        const RECT frame = FrameAround(client, dpi);
+        SetWindowPos(window_, nullptr, suggested.left, suggested.top, frame.right - frame.left,
+                     frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        LayOutContent(dpi);
+    }
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+        switch (message) {
+            case WM_TIMER:
+                if (wParam != kPollTimerId) break;
+                RunEventHandler([this] { events_.OnTimerTick(); });
+                return 0;
+            case WM_CLOSE:
+                RunEventHandler([this] { events_.OnCloseRequest(); });
+                DestroyWindow(window_);
+                return 0;
+            case WM_DESTROY:
+                PostQuitMessage(0); // the program's only window: the run is over
+                return 0;
+            case WM_DPICHANGED:
+                OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+                return 0;
+            default:
+                break;
+        }
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            auto* self = static_cast<Win32MainWindow*>(create->lpCreateParams);
+            self->window_ = window;
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
+        auto* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (!self) return DefWindowProcW(window, message, wParam, lParam);
+        if (message == WM_NCDESTROY) { // the window is gone: forget its handles
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            self->window_ = nullptr;
+            self->label_ = nullptr;
+            return DefWindowProcW(window, message, wParam, lParam);
+        }
+        return self->HandleMessage(message, wParam, lParam);
+    }
+
+    MainWindowEvents& events_;
+    HWND window_ = nullptr;
+    HWND label_ = nullptr;
+    HFONT font_ = nullptr;
+};
+
+} // namespace
+
+std::unique_ptr<MainWindowView> Win32MainWindowFactory::CreateMainWindow(MainWindowEvents& events) {
+    auto window = std::make_unique<Win32MainWindow>(events);
+    window->Create();
+    return window;
+}

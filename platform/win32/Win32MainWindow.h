@@ -1,0 +1,14 @@
+#pragma once
+// The main window on Windows: a small fixed-size frame with a caption, the program's
+// icon, one centred line of large text and the poll timer. Sizes are designed in
+// twips and turned into pixels at the window's own DPI.
+
+#include "platform/MainWindow.h"
+
+class Win32MainWindowFactory : public MainWindowFactory {
+public:
+    std::unique_ptr<MainWindowView> CreateMainWindow(MainWindowEvents& events) override;
+};
+
+// The control identifier of the frequency label, for whoever inspects the window.
+constexpr int kFrequencyLabelId = 100;

@@ -1,0 +1,53 @@
+#pragma once
+// The checker program apart from its system: options, the run and the report text. A
+// thin main per platform supplies the file, the code page and the output.
+
+#include <string>
+#include <vector>
+
+#include "tools/checker/TableCheck.h"
+
+namespace checker {
+
+constexpr int kExitClean = 0;     // nothing to warn about
+constexpr int kExitWarnings = 1;  // the table loads, with warnings
+constexpr int kExitFailed = 2;    // the file cannot be read, or the options are wrong
+
+struct Options {
+    std::wstring file;  // empty: the default table
+    std::wstring frequency;
+    std::wstring name = L"Pilot";
+    std::wstring teamSpeakDir = L"C:\\Program Files\\Teamspeak2_RC2";
+    bool showPasswords = false;
+    bool help = false;
+};
+
+// Parses the arguments after the program name. False, with the reason, on bad usage.
+bool ParseOptions(const std::vector<std::wstring>& args, Options& options,
+                  std::wstring& problem);
+
+// The --help text; `defaultFile` is the table read when none is named.
+std::wstring UsageText(const std::wstring& defaultFile);
+
+// The whole report: the records as loaded, the choice for --frequency, the warnings.
+std::wstring ReportText(const std::wstring& file, const Table& table, const Options& options);
+
+// What the checker needs of the system it runs on.
+class CheckerSystem {
+  public:
+    virtual ~CheckerSystem() = default;
+    // The whole file, or false with the system's reason.
+    virtual bool ReadTableFile(const std::wstring& path, std::string& bytes,
+                               std::wstring& reason) = 0;
+    // 8-bit text in the system's code page to 16-bit text, as the program converts it.
+    virtual std::wstring FromSystemCodePage(const std::string& bytes) = 0;
+    // The table read when the command line names none.
+    virtual std::wstring DefaultTableFile() = 0;
+    virtual void WriteOut(const std::wstring& text) = 0;
+    virtual void WriteError(const std::wstring& text) = 0;
+};
+
+// Runs the checker over the arguments after the program name; returns the exit status.
+int RunChecker(const std::vector<std::wstring>& args, CheckerSystem& system);
+
+}  // namespace checker

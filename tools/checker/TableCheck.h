@@ -1,0 +1,62 @@
+#pragma once
+// The channel table as Brenvale loads it, and what in it will not work as the pilot
+// likely meant. Loading goes through the program's own FieldReader and record loop, so
+// the checker sees exactly the records the program sees.
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/ChannelTable.h"
+
+namespace checker {
+
+// One thing to tell the pilot about. Record 0 means the file as a whole; line 0 means
+// no particular line.
+struct Warning {
+    int record = 0;
+    int line = 0;
+    std::wstring text;
+};
+
+// The table as the program holds it after its load: the columns with every slot it
+// wrote (also those of a record cut short), the count, and where each record starts.
+struct Table {
+    ChannelColumns columns;
+    int count = 0;
+    // Line of the first field of each record; slot count + 1 for a record cut short.
+    std::array<int, kChannelCapacity + 2> lines{};
+    // True when the slot after the last record holds fields of a record cut short.
+    bool cutShortFieldsKept = false;
+    std::vector<Warning> warnings;
+};
+
+// 8-bit text in the system's code page to the program's 16-bit text. May throw
+// PlatformFailure, which ends the table as it ends the program's load.
+using Decoder = std::function<std::wstring(const std::string&)>;
+
+// Loads the file's bytes by the program's rules and collects every warning, ordered by
+// record (the file as a whole first).
+Table CheckTable(std::string_view bytes, const Decoder& decode);
+
+// Only the load and the warnings about the file's structure (the record limit, a
+// record cut short, the layout of lines), without the checks of each record's values.
+Table LoadTable(std::string_view bytes, const Decoder& decode);
+
+// The checks of each loaded record's values, appended to the table's warnings.
+void CheckRecords(Table& table);
+
+// The six-character form the radio's frequency is shown in: 1dd.dd.
+bool IsDisplayForm(const std::wstring& frequency);
+
+// The record the program chooses for a frequency: the first one that equals it, or
+// record 1, the default, when none does.
+struct Choice {
+    int record = 1;
+    bool matched = false;
+};
+Choice ChooseRecord(const Table& table, const std::wstring& frequency);
+
+}  // namespace checker
