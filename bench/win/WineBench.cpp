@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kWarmUp = 200;
 constexpr int kRounds = 10;
-constexpr int kPerRound = 500; // the two kinds alternate in rounds, so drift hits both
+constexpr int kPerRound = 500;  // the two kinds alternate in rounds, so drift hits both
 constexpr DWORD kSendTimeoutMs = 2000;
 
 struct Figures {
@@ -27,7 +27,7 @@ struct Figures {
 };
 
 class StopWatch {
-public:
+  public:
     StopWatch() { QueryPerformanceFrequency(&frequency_); }
     LONGLONG Now() const {
         LARGE_INTEGER now;
@@ -38,7 +38,7 @@ public:
         return static_cast<double>(to - from) * 1e6 / static_cast<double>(frequency_.QuadPart);
     }
 
-private:
+  private:
     LARGE_INTEGER frequency_;
 };
 
@@ -59,22 +59,21 @@ std::wstring ProgramFolder() {
 
 // The stand-in simulator for the run; ended when the benchmark ends.
 class Simulator {
-public:
+  public:
     bool Start() {
         const std::wstring program = ProgramFolder() + L"standin-sim.exe";
         std::wstring commandLine = L"\"" + program + L"\" --title Benchmark";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
-        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                            nullptr, nullptr, &startup, &info)) {
+        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &info)) {
             return false;
         }
         CloseHandle(info.hThread);
         process_ = info.hProcess;
-        for (int wait = 0; wait < 1000 && FindWindowExA(nullptr, nullptr, "UIPCMAIN", nullptr) == nullptr; ++wait) {
-            if (WaitForSingleObject(process_, 20) == WAIT_OBJECT_0) return false;
-        }
+        // Idle in its message loop means its window is up and serving.
+        if (WaitForInputIdle(process_, 20000) != 0) return false;
         return FindWindowExA(nullptr, nullptr, "UIPCMAIN", nullptr) != nullptr;
     }
     ~Simulator() {
@@ -84,12 +83,12 @@ public:
         CloseHandle(process_);
     }
 
-private:
+  private:
     HANDLE process_ = nullptr;
 };
 
 class Bench {
-public:
+  public:
     explicit Bench(Fsuipc& link) : link_(link) {}
 
     // One COM1 read queued and exchanged over the link.
@@ -109,12 +108,23 @@ public:
         DWORD_PTR reply = 0;
         const LONGLONG start = watch_.Now();
         StoreLe32(state.ViewBase + kReadHeaderSize + 2, EndOfRequests);
-        const LRESULT sent = SendMessageTimeoutA(
-            reinterpret_cast<HWND>(state.ServerWindow), state.MessageId,
-            static_cast<WPARAM>(static_cast<LONG_PTR>(state.MappingAtom)), 0, SMTO_BLOCK,
-            kSendTimeoutMs, &reply);
+        const LRESULT sent =
+            SendMessageTimeoutA(reinterpret_cast<HWND>(state.ServerWindow), state.MessageId,
+                                static_cast<WPARAM>(static_cast<LONG_PTR>(state.MappingAtom)), 0,
+                                SMTO_BLOCK, kSendTimeoutMs, &reply);
         const LONGLONG end = watch_.Now();
         if (sent == 0 || reply != 1) failures_++;
+        return watch_.Microseconds(start, end);
+    }
+
+    // A message the server answers without touching any area: the system's share.
+    double TimeEmptyRoundTrip() {
+        DWORD_PTR reply = 0;
+        const LONGLONG start = watch_.Now();
+        const LRESULT sent = SendMessageTimeoutA(reinterpret_cast<HWND>(link_.Link().ServerWindow),
+                                                 WM_NULL, 0, 0, SMTO_BLOCK, kSendTimeoutMs, &reply);
+        const LONGLONG end = watch_.Now();
+        if (sent == 0) failures_++;
         return watch_.Microseconds(start, end);
     }
 
@@ -123,12 +133,12 @@ public:
         StoreLe32(area, ReadRequest);
         StoreLe32(area + 4, kCom1Offset);
         StoreLe32(area + 8, 2);
-        StoreLe32(area + 12, 0); // nowhere: the bare round trip copies nothing
+        StoreLe32(area + 12, 0);  // nowhere: the bare round trip copies nothing
     }
 
     int Failures() const { return failures_; }
 
-private:
+  private:
     Fsuipc& link_;
     StopWatch watch_;
     int failures_ = 0;
@@ -156,12 +166,13 @@ int main() {
     }
 
     Bench bench(link);
-    std::vector<double> linkSamples, rawSamples;
+    std::vector<double> linkSamples, rawSamples, emptySamples;
     for (int i = 0; i < kWarmUp; ++i) bench.TimeLinkExchange();
     for (int round = 0; round < kRounds; ++round) {
         for (int i = 0; i < kPerRound; ++i) linkSamples.push_back(bench.TimeLinkExchange());
         bench.PrepareRawArea();
         for (int i = 0; i < kPerRound; ++i) rawSamples.push_back(bench.TimeRawRoundTrip());
+        for (int i = 0; i < kPerRound; ++i) emptySamples.push_back(bench.TimeEmptyRoundTrip());
     }
     link.IpcClose();
 
@@ -171,6 +182,7 @@ int main() {
                 static_cast<int>(sizeof(void*) * 8));
     Report("IpcRead + IpcProcess (COM1)", linked);
     Report("raw SendMessageTimeoutA", raw);
+    Report("(WM_NULL round trip, no area)", Summarise(emptySamples));
     std::printf("ratio link/raw                     median %8.3f      mean %8.3f\n",
                 linked.median / raw.median, linked.mean / raw.mean);
     if (bench.Failures() != 0) {

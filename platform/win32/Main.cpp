@@ -17,13 +17,13 @@ namespace {
 
 int RunProgram(Platform& platform) {
     General general(platform);
-    if (!general.StartUp()) return 0; // the user chose to end during the load
+    if (!general.StartUp()) return 0;  // the user chose to end during the load
     const int exitCode = RunMessageLoop();
     if (std::exception_ptr failure = TakeUnhandledFailure()) std::rethrow_exception(failure);
     return exitCode;
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // A drive that is not ready comes back to the program as a failure of the call,

@@ -16,6 +16,10 @@ std::wstring SystemMessageText(uint32_t code) {
     return text.empty() ? L"Error " + std::to_wstring(code) : text;
 }
 
-PlatformFailure FailureFor(uint32_t code) { return PlatformFailure(code, SystemMessageText(code)); }
+PlatformFailure FailureFor(uint32_t code) {
+    return PlatformFailure(code, SystemMessageText(code));
+}
 
-PlatformFailure LastErrorFailure() { return FailureFor(GetLastError()); }
+PlatformFailure LastErrorFailure() {
+    return FailureFor(GetLastError());
+}

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::exception_ptr keptFailure; // one user-interface thread; no locking needed
+std::exception_ptr keptFailure;  // one user-interface thread; no locking needed
 
 std::wstring FromSystemText(const char* text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
@@ -18,7 +18,7 @@ std::wstring FromSystemText(const char* text) {
     return wide;
 }
 
-} // namespace
+}  // namespace
 
 void KeepUnhandledFailure(std::exception_ptr failure) {
     if (!keptFailure) keptFailure = failure;

@@ -1,11 +1,11 @@
 #include "platform/win32/Win32Dialogs.h"
 
+#include <shlobj.h>
+
 #include <vector>
 
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/WindowsApi.h"
-
-#include <shlobj.h>
 
 namespace {
 
@@ -14,41 +14,41 @@ namespace {
 // Builds an extended dialog template in memory, so the input box needs no resource
 // in whichever program links this file.
 class DialogTemplate {
-public:
+  public:
     DialogTemplate(const std::wstring& title, short width, short height, WORD itemCount) {
-        Add16(1);      // dlgVer
-        Add16(0xFFFF); // signature: extended template
-        Add32(0);      // helpID
-        Add32(0);      // exStyle
+        Add16(1);       // dlgVer
+        Add16(0xFFFF);  // signature: extended template
+        Add32(0);       // helpID
+        Add32(0);       // exStyle
         Add32(DS_SHELLFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
         Add16(itemCount);
         AddCoordinates(0, 0, width, height);
-        Add16(0); // no menu
-        Add16(0); // the standard dialog class
+        Add16(0);  // no menu
+        Add16(0);  // the standard dialog class
         AddText(title);
-        Add16(8);   // point size
+        Add16(8);  // point size
         Add16(FW_NORMAL);
-        Add16(DEFAULT_CHARSET << 8); // not italic; the system's character set
+        Add16(DEFAULT_CHARSET << 8);  // not italic; the system's character set
         AddText(L"MS Shell Dlg");
     }
 
     void AddItem(WORD classAtom, const std::wstring& text, DWORD style, short x, short y,
                  short width, short height, DWORD id) {
         AlignToDword();
-        Add32(0); // helpID
-        Add32(0); // exStyle
+        Add32(0);  // helpID
+        Add32(0);  // exStyle
         Add32(style | WS_CHILD | WS_VISIBLE);
         AddCoordinates(x, y, width, height);
         Add32(id);
-        Add16(0xFFFF); // predefined class given by its atom
+        Add16(0xFFFF);  // predefined class given by its atom
         Add16(classAtom);
         AddText(text);
-        Add16(0); // no creation data
+        Add16(0);  // no creation data
     }
 
     const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
 
-private:
+  private:
     void Add16(WORD value) { words_.push_back(value); }
     void Add32(DWORD value) {
         Add16(LOWORD(value));
@@ -65,7 +65,8 @@ private:
         if (words_.size() % 2 != 0) Add16(0);
     }
 
-    std::vector<WORD> words_; // WORD storage keeps the template WORD-aligned; DWORD items are padded
+    std::vector<WORD>
+        words_;  // WORD storage keeps the template WORD-aligned; DWORD items are padded
 };
 
 constexpr WORD kButtonAtom = 0x0080, kEditAtom = 0x0081, kStaticAtom = 0x0082;
@@ -91,16 +92,17 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
             SetDlgItemTextW(dialog, kInputBoxPromptId, state->prompt.c_str());
             SetFocus(GetDlgItem(dialog, kInputBoxEditId));
-            return FALSE; // the focus is set above
+            return FALSE;  // the focus is set above
         }
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) {
-                auto* state = reinterpret_cast<InputBoxState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+                auto* state =
+                    reinterpret_cast<InputBoxState*>(GetWindowLongPtrW(dialog, DWLP_USER));
                 state->answer = ControlText(GetDlgItem(dialog, kInputBoxEditId));
                 EndDialog(dialog, IDOK);
                 return TRUE;
             }
-            if (LOWORD(wParam) == IDCANCEL) { // Cancel, Esc and the close box
+            if (LOWORD(wParam) == IDCANCEL) {  // Cancel, Esc and the close box
                 EndDialog(dialog, IDCANCEL);
                 return TRUE;
             }
@@ -125,7 +127,7 @@ DialogTemplate InputBoxTemplate(const std::wstring& title) {
 
 // The picker needs COM on this thread; the program's thread may or may not have it.
 class ComApartment {
-public:
+  public:
     ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
@@ -133,7 +135,7 @@ public:
         if (initialised_) CoUninitialize();
     }
 
-private:
+  private:
     bool initialised_;
 };
 
@@ -142,15 +144,14 @@ std::wstring PathOfItemList(PCIDLIST_ABSOLUTE items) {
     std::vector<wchar_t> buffer(32768, L'\0');
     if (!SHGetPathFromIDListEx(items, buffer.data(), static_cast<DWORD>(buffer.size()),
                                GPFIDL_DEFAULT)) {
-        return std::wstring(); // not a file-system folder
+        return std::wstring();  // not a file-system folder
     }
     return std::wstring(buffer.data());
 }
 
-} // namespace
+}  // namespace
 
-int Win32Dialogs::MessageBox(const std::wstring& text, const std::wstring& title,
-                             unsigned flags) {
+int Win32Dialogs::MessageBox(const std::wstring& text, const std::wstring& title, unsigned flags) {
     // No owner: the main window is still hidden while these questions are asked.
     return MessageBoxW(nullptr, text.c_str(), title.c_str(), flags);
 }
@@ -158,9 +159,8 @@ int Win32Dialogs::MessageBox(const std::wstring& text, const std::wstring& title
 std::wstring Win32Dialogs::InputBox(const std::wstring& prompt, const std::wstring& title) {
     InputBoxState state{prompt, std::wstring()};
     const DialogTemplate dialog = InputBoxTemplate(title);
-    const INT_PTR result =
-        DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), nullptr, InputBoxProc,
-                                reinterpret_cast<LPARAM>(&state));
+    const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), nullptr,
+                                                   InputBoxProc, reinterpret_cast<LPARAM>(&state));
     if (result == -1) throw LastErrorFailure();
     return result == IDOK ? state.answer : std::wstring();
 }
@@ -172,7 +172,7 @@ std::wstring Win32Dialogs::PickFolder(uintptr_t owner, const std::wstring& instr
     info.lpszTitle = instruction.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
     PIDLIST_ABSOLUTE items = SHBrowseForFolderW(&info);
-    if (items == nullptr) return std::wstring(); // cancelled
+    if (items == nullptr) return std::wstring();  // cancelled
     std::wstring path = PathOfItemList(items);
     CoTaskMemFree(items);
     return path;

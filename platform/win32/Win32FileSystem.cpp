@@ -22,7 +22,7 @@ std::wstring ProgramFilePath() {
 
 // Closes a file handle when the reader is done with it, also on failure.
 class FileHandle {
-public:
+  public:
     explicit FileHandle(HANDLE handle) : handle_(handle) {}
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
@@ -31,7 +31,7 @@ public:
     }
     HANDLE Get() const { return handle_; }
 
-private:
+  private:
     HANDLE handle_;
 };
 
@@ -52,7 +52,7 @@ bool MeansNotFound(DWORD error) {
     }
 }
 
-} // namespace
+}  // namespace
 
 std::wstring Win32FileSystem::ProgramFolder() {
     const std::wstring path = ProgramFilePath();
@@ -61,8 +61,8 @@ std::wstring Win32FileSystem::ProgramFolder() {
 }
 
 std::string Win32FileSystem::ReadWholeFile(const std::wstring& path) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE) throw LastErrorFailure();
     std::string contents;
     char chunk[64 * 1024];

@@ -5,7 +5,7 @@
 #include "platform/FileSystem.h"
 
 class Win32FileSystem : public FileSystem {
-public:
+  public:
     std::wstring ProgramFolder() override;
     std::string ReadWholeFile(const std::wstring& path) override;
     bool FileExists(const std::wstring& path) override;

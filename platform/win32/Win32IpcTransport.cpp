@@ -1,19 +1,23 @@
 #include "platform/win32/Win32IpcTransport.h"
 
 #include <windows.h>
-#undef AddAtom // a <windows.h> macro; here it is the transport's method
+#undef AddAtom  // a <windows.h> macro; here it is the transport's method
 
 namespace {
 
-HWND AsWindow(uintptr_t window) { return reinterpret_cast<HWND>(window); }
-HANDLE AsHandle(uintptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+HWND AsWindow(uintptr_t window) {
+    return reinterpret_cast<HWND>(window);
+}
+HANDLE AsHandle(uintptr_t handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
 
 // The reply is a 32-bit value. On 64-bit Windows a wider answer must not pass for
 // "processed" just because its low half reads 1, so it becomes 0 (bad data).
 uint32_t ReplyAs32Bits(DWORD_PTR answer) {
     const auto value = static_cast<LONG_PTR>(answer);
-    const bool fits = value == static_cast<int32_t>(value) ||
-                      answer == static_cast<uint32_t>(answer);
+    const bool fits =
+        value == static_cast<int32_t>(value) || answer == static_cast<uint32_t>(answer);
     return fits ? static_cast<uint32_t>(answer) : 0;
 }
 
@@ -27,11 +31,17 @@ uint32_t Win32IpcTransport::RegisterMessage(const char* name) {
     return RegisterWindowMessageA(name);
 }
 
-uint32_t Win32IpcTransport::CurrentProcessId() { return GetCurrentProcessId(); }
+uint32_t Win32IpcTransport::CurrentProcessId() {
+    return GetCurrentProcessId();
+}
 
-uint16_t Win32IpcTransport::AddAtom(const char* name) { return GlobalAddAtomA(name); }
+uint16_t Win32IpcTransport::AddAtom(const char* name) {
+    return GlobalAddAtomA(name);
+}
 
-void Win32IpcTransport::DeleteAtom(uint16_t atom) { GlobalDeleteAtom(atom); }
+void Win32IpcTransport::DeleteAtom(uint16_t atom) {
+    GlobalDeleteAtom(atom);
+}
 
 IpcTransport::Mapping Win32IpcTransport::CreateMapping(const char* name, uint32_t size) {
     // The last error tells whether the name was taken; clear it so that a stale
@@ -49,9 +59,13 @@ uint8_t* Win32IpcTransport::MapView(uintptr_t mapping) {
     return static_cast<uint8_t*>(MapViewOfFile(AsHandle(mapping), FILE_MAP_WRITE, 0, 0, 0));
 }
 
-void Win32IpcTransport::UnmapView(uint8_t* view) { UnmapViewOfFile(view); }
+void Win32IpcTransport::UnmapView(uint8_t* view) {
+    UnmapViewOfFile(view);
+}
 
-void Win32IpcTransport::CloseMapping(uintptr_t mapping) { CloseHandle(AsHandle(mapping)); }
+void Win32IpcTransport::CloseMapping(uintptr_t mapping) {
+    CloseHandle(AsHandle(mapping));
+}
 
 bool Win32IpcTransport::SendWithTimeout(uintptr_t window, uint32_t message, int32_t wParam,
                                         int32_t lParam, uint32_t timeoutMs, uint32_t& reply) {
@@ -66,8 +80,14 @@ bool Win32IpcTransport::SendWithTimeout(uintptr_t window, uint32_t message, int3
     return true;
 }
 
-void Win32IpcTransport::ClearLastError() { SetLastError(ERROR_SUCCESS); }
+void Win32IpcTransport::ClearLastError() {
+    SetLastError(ERROR_SUCCESS);
+}
 
-uint32_t Win32IpcTransport::LastError() { return GetLastError(); }
+uint32_t Win32IpcTransport::LastError() {
+    return GetLastError();
+}
 
-void Win32IpcTransport::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+void Win32IpcTransport::Sleep(uint32_t milliseconds) {
+    ::Sleep(milliseconds);
+}

@@ -4,7 +4,7 @@
 #include "ipc/IpcTransport.h"
 
 class Win32IpcTransport : public IpcTransport {
-public:
+  public:
     uintptr_t FindServerWindow(const char* className) override;
     uint32_t RegisterMessage(const char* name) override;
     uint32_t CurrentProcessId() override;

@@ -15,7 +15,7 @@ constexpr DWORD kFrameExStyle = 0;
 // The design, in twips (1/1440 inch).
 constexpr int kTwipsPerInch = 1440;
 constexpr int kClientWidth = 3720, kClientHeight = 825;
-constexpr int kClientLeft = 915, kClientTop = 2490; // from the screen's top-left corner
+constexpr int kClientLeft = 915, kClientTop = 2490;  // from the screen's top-left corner
 constexpr int kLabelLeft = 120, kLabelTop = 120, kLabelWidth = 3495, kLabelHeight = 495;
 constexpr int kLabelFontPoints = 24;
 constexpr wchar_t kLabelFontFace[] = L"MS Sans Serif";
@@ -23,7 +23,9 @@ constexpr wchar_t kLabelFontFace[] = L"MS Sans Serif";
 constexpr UINT_PTR kPollTimerId = 1;
 constexpr UINT kPollIntervalMs = 1500;
 
-int TwipsToPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch); }
+int TwipsToPixels(int twips, UINT dpi) {
+    return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
+}
 
 // Newer systems' calls are looked up at run time, so the program still starts on
 // systems that lack them.
@@ -50,7 +52,8 @@ UINT WindowDpi(HWND window) {
 // The frame's rectangle around a client rectangle at the given DPI.
 RECT FrameAround(RECT client, UINT dpi) {
     using AdjustForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-    static const auto adjustForDpi = User32Function<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
+    static const auto adjustForDpi =
+        User32Function<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
     if (!adjustForDpi || !adjustForDpi(&client, kFrameStyle, FALSE, kFrameExStyle, dpi)) {
         AdjustWindowRectEx(&client, kFrameStyle, FALSE, kFrameExStyle);
     }
@@ -87,7 +90,7 @@ std::wstring WindowText(HWND window) {
 }
 
 class Win32MainWindow : public MainWindowView {
-public:
+  public:
     explicit Win32MainWindow(MainWindowEvents& events) : events_(events) {}
     Win32MainWindow(const Win32MainWindow&) = delete;
     Win32MainWindow& operator=(const Win32MainWindow&) = delete;
@@ -95,6 +98,7 @@ public:
     ~Win32MainWindow() override {
         if (window_) {
             // Detached first: a window taken down by its owner does not end the loop.
+            SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
             DestroyWindow(window_);
         }
         if (font_) DeleteObject(font_);
@@ -104,10 +108,10 @@ public:
         RegisterWindowClass();
         const UINT creationDpi = ScreenDpi();
         const RECT frame = DesignedFrame(creationDpi);
-        window_ = CreateWindowExW(kFrameExStyle, kWindowClass, kInitialCaption, kFrameStyle,
-                                  frame.left, frame.top, frame.right - frame.left,
-                                  frame.bottom - frame.top, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), this);
+        window_ =
+            CreateWindowExW(kFrameExStyle, kWindowClass, kInitialCaption, kFrameStyle, frame.left,
+                            frame.top, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                            nullptr, GetModuleHandleW(nullptr), this);
         if (!window_) throw LastErrorFailure();
         label_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX,
                                  0, 0, 0, 0, window_,
@@ -133,7 +137,7 @@ public:
 
     void ShowLabelText(const std::wstring& text) override {
         if (!SetWindowTextW(label_, text.c_str())) throw LastErrorFailure();
-        UpdateWindow(label_); // the new text is on the screen before the caller goes on
+        UpdateWindow(label_);  // the new text is on the screen before the caller goes on
     }
 
     void EnableTimer() override {
@@ -147,7 +151,7 @@ public:
 
     uintptr_t NativeHandle() const override { return reinterpret_cast<uintptr_t>(window_); }
 
-private:
+  private:
     static void RegisterWindowClass() {
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof windowClass;
@@ -157,24 +161,26 @@ private:
         windowClass.hIcon = LoadProgramIcon(SM_CXICON, SM_CYICON);
         windowClass.hIconSm = LoadProgramIcon(SM_CXSMICON, SM_CYSMICON);
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+        windowClass.hbrBackground =
+            reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
         windowClass.lpszClassName = kWindowClass;
         if (!RegisterClassExW(&windowClass)) throw LastErrorFailure();
     }
 
     // The client area keeps its size in twips; the label and its font follow the DPI.
     void LayOutContent(UINT dpi) {
-        MoveWindow(label_, TwipsToPixels(kLabelLeft, dpi), TwipsToPixels(kLabelTop+15, dpi),
+        MoveWindow(label_, TwipsToPixels(kLabelLeft, dpi), TwipsToPixels(kLabelTop, dpi),
                    TwipsToPixels(kLabelWidth, dpi), TwipsToPixels(kLabelHeight, dpi), TRUE);
         HFONT font = CreateLabelFont(dpi);
-        if (!font) return; // the label keeps the font it has
+        if (!font) return;  // the label keeps the font it has
         SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         if (font_) DeleteObject(font_);
         font_ = font;
     }
 
     void OnDpiChanged(UINT dpi, const RECT& suggested) {
-        const RECT client{0, 0, TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi)};
+        const RECT client{0, 0, TwipsToPixels(kClientWidth, dpi),
+                          TwipsToPixels(kClientHeight, dpi)};
         const RECT frame = FrameAround(client, dpi);
         SetWindowPos(window_, nullptr, suggested.left, suggested.top, frame.right - frame.left,
                      frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -192,7 +198,7 @@ private:
                 DestroyWindow(window_);
                 return 0;
             case WM_DESTROY:
-                PostQuitMessage(0); // the program's only window: the run is over
+                PostQuitMessage(0);  // the program's only window: the run is over
                 return 0;
             case WM_DPICHANGED:
                 OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -213,7 +219,7 @@ private:
         }
         auto* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (!self) return DefWindowProcW(window, message, wParam, lParam);
-        if (message == WM_NCDESTROY) { // the window is gone: forget its handles
+        if (message == WM_NCDESTROY) {  // the window is gone: forget its handles
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             self->window_ = nullptr;
             self->label_ = nullptr;
@@ -228,7 +234,7 @@ private:
     HFONT font_ = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<MainWindowView> Win32MainWindowFactory::CreateMainWindow(MainWindowEvents& events) {
     auto window = std::make_unique<Win32MainWindow>(events);

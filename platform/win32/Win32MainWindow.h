@@ -6,7 +6,7 @@
 #include "platform/MainWindow.h"
 
 class Win32MainWindowFactory : public MainWindowFactory {
-public:
+  public:
     std::unique_ptr<MainWindowView> CreateMainWindow(MainWindowEvents& events) override;
 };
 

@@ -4,7 +4,7 @@
 #include "platform/ProgramStarter.h"
 
 class Win32ProgramStarter : public ProgramStarter {
-public:
+  public:
     void StartProgram(const std::wstring& applicationPath, const std::wstring& commandLine,
                       int windowStyle) override;
 };

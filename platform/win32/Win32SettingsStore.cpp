@@ -10,8 +10,7 @@ std::wstring SettingsKeyPath(const std::wstring& application, const std::wstring
 }
 
 std::wstring Win32SettingsStore::GetSetting(const std::wstring& application,
-                                            const std::wstring& section,
-                                            const std::wstring& key) {
+                                            const std::wstring& section, const std::wstring& key) {
     const std::wstring path = SettingsKeyPath(application, section);
     std::vector<wchar_t> buffer(64);
     for (;;) {
@@ -38,8 +37,8 @@ void Win32SettingsStore::SaveSetting(const std::wstring& application, const std:
                                      const std::wstring& key, const std::wstring& value) {
     HKEY sectionKey = nullptr;
     const std::wstring path = SettingsKeyPath(application, section);
-    LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
-                                     KEY_SET_VALUE, nullptr, &sectionKey, nullptr);
+    LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                     nullptr, &sectionKey, nullptr);
     if (status != ERROR_SUCCESS) throw FailureFor(static_cast<uint32_t>(status));
     const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
     status = RegSetValueExW(sectionKey, key.c_str(), 0, REG_SZ,

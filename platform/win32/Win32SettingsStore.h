@@ -7,7 +7,7 @@
 #include "platform/SettingsStore.h"
 
 class Win32SettingsStore : public SettingsStore {
-public:
+  public:
     std::wstring GetSetting(const std::wstring& application, const std::wstring& section,
                             const std::wstring& key) override;
     void SaveSetting(const std::wstring& application, const std::wstring& section,

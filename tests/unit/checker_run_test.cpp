@@ -45,8 +45,12 @@ struct CheckerRunOf {
         system.files[L"table.txt"] = table;
         status = checker::RunChecker(args, system);
     }
-    bool OutHas(const std::wstring& text) const { return system.out.find(text) != std::wstring::npos; }
-    bool ErrHas(const std::wstring& text) const { return system.err.find(text) != std::wstring::npos; }
+    bool OutHas(const std::wstring& text) const {
+        return system.out.find(text) != std::wstring::npos;
+    }
+    bool ErrHas(const std::wstring& text) const {
+        return system.err.find(text) != std::wstring::npos;
+    }
     FakeCheckerSystem system;
     int status = -1;
 };
@@ -125,8 +129,8 @@ TEST(CheckerRun, ListsEachRecordNumberedWithItsLineAndPasswordsMasked) {
 }
 
 TEST(CheckerRun, ShowsTheChosenRecordAndTheExactCommandLine) {
-    const CheckerRunOf run({L"table.txt", L"--frequency", L"122.80", L"--show-passwords", L"--name=Ann Lee",
-                   L"--teamspeak-dir", L"D:\\TS2\\"});
+    const CheckerRunOf run({L"table.txt", L"--frequency", L"122.80", L"--show-passwords",
+                            L"--name=Ann Lee", L"--teamspeak-dir", L"D:\\TS2\\"});
     EXPECT_EQ(run.status, checker::kExitClean);
     EXPECT_TRUE(run.OutHas(L"Brenvale chooses record 2 (line 2), the first with this frequency"));
     EXPECT_TRUE(run.OutHas(
@@ -149,14 +153,16 @@ TEST(CheckerRun, AnEmptyTableStartsTeamSpeakWithWhatSlotOneHolds) {
     const CheckerRunOf empty({L"table.txt", L"--frequency", L"122.80"}, "");
     EXPECT_EQ(empty.status, checker::kExitWarnings);
     EXPECT_TRUE(empty.OutHas(L"record 1 is empty"));
-    EXPECT_TRUE(empty.OutHas(L"teamspeak.exe \"?nickname=Pilot?loginname=?password=?channel="
-                             L"?subchannel=\"\n"));
+    EXPECT_TRUE(
+        empty.OutHas(L"teamspeak.exe \"?nickname=Pilot?loginname=?password=?channel="
+                     L"?subchannel=\"\n"));
 
     // A lone record cut short leaves its fields in slot 1, and the program uses them.
     const CheckerRunOf cut({L"table.txt", L"--frequency", L"122.80"}, "122.80,srv,log");
     EXPECT_TRUE(cut.OutHas(L"record 1 holds what was read of the record cut short"));
-    EXPECT_TRUE(cut.OutHas(L"teamspeak.exe \"srv?nickname=Pilot?loginname=log?password="
-                           L"?channel=?subchannel=\"\n"));
+    EXPECT_TRUE(
+        cut.OutHas(L"teamspeak.exe \"srv?nickname=Pilot?loginname=log?password="
+                   L"?channel=?subchannel=\"\n"));
 }
 
 }  // namespace

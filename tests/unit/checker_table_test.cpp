@@ -13,7 +13,9 @@
 
 namespace {
 
-std::wstring ByteForByte(const std::string& bytes) { return std::wstring(bytes.begin(), bytes.end()); }
+std::wstring ByteForByte(const std::string& bytes) {
+    return std::wstring(bytes.begin(), bytes.end());
+}
 
 checker::Table Check(const std::string& bytes) {
     return checker::CheckTable(bytes, [](const std::string& field) {
@@ -33,7 +35,8 @@ std::string NumberedRecords(int count) {
         // Distinct frequencies in the COM band, 40 channels of 25 kHz to each MHz.
         const int hundredths = n % 40 * 25 / 10;
         const std::string decimals = (hundredths < 10 ? "0" : "") + std::to_string(hundredths);
-        text += Line(std::to_string(118 + n / 40) + "." + decimals, "s,l,p,c" + std::to_string(n));
+        text +=
+            Line(std::to_string(118 + n / 40) + "." + decimals, "s,l,p,c,x" + std::to_string(n));
     }
     return text;
 }
@@ -63,15 +66,16 @@ TEST(CheckerTable, ATableWrittenAsMeantHasNoWarnings) {
     const std::string files[] = {
         Line("122.80") + Line("123.45", "\"guard.example.net:8767\",g,\"pass, word\",G,E") +
             Line("136.97") + Line("118.00"),
-        "122.80,s,l,p,c,x\n121.52,s,l,p,c,x",  // no line end after the last record
-        Line("122.80") + "\r\n\r\n  \n",      // blank lines at the end
+        "122.80,s,l,p,c,x\n121.52,s,l,p,c,x",                 // no line end after the last record
+        Line("122.80") + "\r\n\r\n  \n",                      // blank lines at the end
         Line("122.80") + "\"" + "121.50\" ,  s , l,p,c,x\n",  // quotes and padding
         NumberedRecords(200),
         NumberedRecords(200) + "\n\n",
     };
     for (const std::string& file : files) {
         const checker::Table table = Check(file);
-        EXPECT_TRUE(table.warnings.empty()) << file << "\n" << ::testing::PrintToString(Warnings(table));
+        EXPECT_TRUE(table.warnings.empty()) << file << "\n"
+                                            << ::testing::PrintToString(Warnings(table));
         EXPECT_GT(table.count, 0);
     }
 }
@@ -81,14 +85,22 @@ TEST(CheckerTable, AFrequencyTheRadioNeverShowsIsNamedWithItsRecordAndLine) {
         const char* frequency;
         const char* phrase;
     } cases[] = {
-        {"122.8", "not in the form 1dd.dd"},    {"122.800", "not in the form 1dd.dd"},
-        {"0122.80", "not in the form 1dd.dd"},  {"122-80", "not in the form 1dd.dd"},
-        {"12a.80", "not in the form 1dd.dd"},   {"222.80", "not in the form 1dd.dd"},
-        {"", "not in the form 1dd.dd"},         {"117.97", "outside the COM band"},
-        {"137.00", "outside the COM band"},     {"108.00", "outside the COM band"},
-        {"122.81", "25 kHz"},                   {"122.83", "25 kHz"},
-        {"122.84", "25 kHz"},                   {"122.86", "25 kHz"},
-        {"122.88", "25 kHz"},                   {"136.99", "25 kHz"},
+        {"122.8", "not in the form 1dd.dd"},
+        {"122.800", "not in the form 1dd.dd"},
+        {"0122.80", "not in the form 1dd.dd"},
+        {"122-80", "not in the form 1dd.dd"},
+        {"12a.80", "not in the form 1dd.dd"},
+        {"222.80", "not in the form 1dd.dd"},
+        {"", "not in the form 1dd.dd"},
+        {"117.97", "outside the COM band"},
+        {"137.00", "outside the COM band"},
+        {"108.00", "outside the COM band"},
+        {"122.81", "25 kHz"},
+        {"122.83", "25 kHz"},
+        {"122.84", "25 kHz"},
+        {"122.86", "25 kHz"},
+        {"122.88", "25 kHz"},
+        {"136.99", "25 kHz"},
     };
     for (const auto& example : cases) {
         const checker::Table table = Check(Line("122.80") + Line(example.frequency));
@@ -103,9 +115,8 @@ TEST(CheckerTable, AFrequencyTheRadioNeverShowsIsNamedWithItsRecordAndLine) {
 }
 
 TEST(CheckerTable, ALaterRecordWithTheSameFrequencyIsNeverChosen) {
-    const checker::Table table =
-        Check(Line("121.50") + Line("122.80") + Line("121.50") + Line("121.50") + Line("122.8") +
-              Line("122.8"));
+    const checker::Table table = Check(Line("121.50") + Line("122.80") + Line("121.50") +
+                                       Line("121.50") + Line("122.8") + Line("122.8"));
     EXPECT_TRUE(Warns(table, 3, 3, "already in record 1 (line 1)"));
     EXPECT_TRUE(Warns(table, 4, 4, "already in record 1 (line 1)"));
     EXPECT_FALSE(Warns(table, 6, 6, "already in record"));  // never matches anyway
@@ -213,7 +224,9 @@ TEST(CheckerTable, AFieldThatCannotBeConvertedEndsTheTableThere) {
 }
 
 TEST(CheckerTable, WarningsComeInRecordOrderWithTheFileFirst) {
-    const checker::Table table = Check("\xEF\xBB\xBF" "122.8,,l,p,c,x\n122.81,s,l,p,c,x\n12");
+    const checker::Table table = Check(
+        "\xEF\xBB\xBF"
+        "122.8,,l,p,c,x\n122.81,s,l,p,c,x\n12");
     std::vector<int> records;
     for (const checker::Warning& w : table.warnings) records.push_back(w.record);
     EXPECT_TRUE(std::is_sorted(records.begin(), records.end()));
@@ -247,8 +260,7 @@ TEST(CheckerTable, LoadsEveryRecordAndSlotLikeTheProgram) {
             EXPECT_EQ(table.columns.Frequency[slot], window.ChannelTable.Frequency[slot]) << file;
             EXPECT_EQ(table.columns.Server[slot], window.ChannelTable.Server[slot]) << file;
             EXPECT_EQ(table.columns.Password[slot], window.ChannelTable.Password[slot]) << file;
-            EXPECT_EQ(table.columns.SubChannel[slot], window.ChannelTable.SubChannel[slot])
-                << file;
+            EXPECT_EQ(table.columns.SubChannel[slot], window.ChannelTable.SubChannel[slot]) << file;
         }
     }
 }

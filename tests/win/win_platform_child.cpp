@@ -15,7 +15,7 @@ std::wstring Environment(const wchar_t* name) {
     return length > 0 && length < MAX_PATH * 2 ? std::wstring(value, length) : std::wstring();
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::wstring reportPath = Environment(L"BRENVALE_CHILD_REPORT");

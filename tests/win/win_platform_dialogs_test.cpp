@@ -1,9 +1,11 @@
 // The input box and the folder picker for real, answered from a second thread the way
 // a user would answer them.
 
-#include <gtest/gtest.h>
+// clang-format off
 #include <windows.h>
-#include <commctrl.h>
+#include <commctrl.h> // needs <windows.h> first
+// clang-format on
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
@@ -83,7 +85,7 @@ Result AnswerDialog(const std::function<Result()>& ask, const std::function<void
 }
 
 class InputBoxTest : public testing::Test {
-protected:
+  protected:
     std::wstring Ask(const std::function<void(HWND)>& answer) {
         return AnswerDialog<std::wstring>([&] { return dialogs.InputBox(kPrompt, L"Brenvale"); },
                                           answer);
@@ -91,7 +93,7 @@ protected:
     Win32Dialogs dialogs;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(InputBoxTest, ShowsThePromptWithAnEmptyFocusedFieldAndOkAsDefault) {
     const DWORD askingThread = GetCurrentThreadId();
@@ -163,7 +165,7 @@ TEST_F(InputBoxTest, CancelEscapeAndCloseGiveEmptyText) {
 }
 
 class FolderPickerTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
                                 nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -201,7 +203,8 @@ TEST_F(FolderPickerTest, OkGivesTheChosenFoldersPath) {
     const std::wstring picked = Pick([&](HWND dialog) {
         HWND tree = FindWindowExW(dialog, nullptr, L"SysTreeView32", nullptr);
         if (tree) {
-            auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+            auto root =
+                reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
             SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(root));
         }
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);

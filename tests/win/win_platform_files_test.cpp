@@ -12,7 +12,7 @@ using winplatformtest::WriteBytes;
 namespace {
 
 class FileSystemTest : public testing::Test {
-protected:
+  protected:
     Win32FileSystem files;
     ScratchFolder folder;
 };
@@ -36,7 +36,7 @@ void ExpectSystemDescription(const PlatformFailure& failure, DWORD code) {
     EXPECT_NE(failure.Description().back(), L'\r');
 }
 
-} // namespace
+}  // namespace
 
 TEST(SystemMessageTextTest, IsTheSystemsTextWithoutTheLineBreak) {
     const std::wstring text = SystemMessageText(ERROR_FILE_NOT_FOUND);
@@ -61,10 +61,9 @@ TEST_F(FileSystemTest, CopyReplacesAnExistingDestination) {
 TEST_F(FileSystemTest, CopyFailuresCarryTheSystemsDescription) {
     WriteBytes(folder / L"fsuipc.dll", "module");
     // No source beside the program.
-    ExpectSystemDescription(FailureOf([&] {
-                                files.CopyFileReplacing(folder / L"missing.dll", folder / L"x.dll");
-                            }),
-                            ERROR_FILE_NOT_FOUND);
+    ExpectSystemDescription(
+        FailureOf([&] { files.CopyFileReplacing(folder / L"missing.dll", folder / L"x.dll"); }),
+        ERROR_FILE_NOT_FOUND);
     // No Modules folder under the simulator's folder.
     ExpectSystemDescription(FailureOf([&] {
                                 files.CopyFileReplacing(folder / L"fsuipc.dll",

@@ -21,7 +21,7 @@ struct ChildReport {
 };
 
 class ProgramStarterTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         childPath_ = Win32FileSystem().ProgramFolder() + L"\\brenvale_win_platform_child.exe";
         ASSERT_TRUE(winplatformtest::Exists(childPath_));
@@ -33,14 +33,14 @@ protected:
         SetEnvironmentVariableW(L"BRENVALE_CHILD_GO", goName_.c_str());
     }
     void TearDown() override {
-        SetEvent(go_); // never leave a child waiting
+        SetEvent(go_);  // never leave a child waiting
         CloseHandle(go_);
         SetEnvironmentVariableW(L"BRENVALE_CHILD_REPORT", nullptr);
         SetEnvironmentVariableW(L"BRENVALE_CHILD_GO", nullptr);
         // Give a started child the time to finish before its folder goes away.
         if (started_) {
-            winplatformtest::PumpMessagesUntil(
-                [&] { return winplatformtest::Exists(reportPath_); }, 5000);
+            winplatformtest::PumpMessagesUntil([&] { return winplatformtest::Exists(reportPath_); },
+                                               5000);
         }
     }
 
@@ -78,12 +78,12 @@ protected:
     bool started_ = false;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ProgramStarterTest, StartsWithTheCommandLineAndWindowStyleAndDoesNotWait) {
-    const std::wstring commandLine =
-        childPath_ + L" \"voice.example?nickname=Ann Lee?loginname=ann?password=p w"
-                     L"?channel=Tower?subchannel=\"";
+    const std::wstring commandLine = childPath_ +
+                                     L" \"voice.example?nickname=Ann Lee?loginname=ann?password=p w"
+                                     L"?channel=Tower?subchannel=\"";
     Start(childPath_, commandLine);
     // StartProgram returned although the child is still waiting to be let go.
     EXPECT_FALSE(winplatformtest::Exists(reportPath_));

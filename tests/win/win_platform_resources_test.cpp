@@ -14,7 +14,7 @@ namespace {
 #define BRENVALE_WIDE(text) BRENVALE_WIDE_TEXT(text)
 
 #pragma pack(push, 2)
-struct GroupIconEntry { // one image of an icon group, as stored in the resource
+struct GroupIconEntry {  // one image of an icon group, as stored in the resource
     BYTE width, height, colourCount, reserved;
     WORD planes, bitCount;
     DWORD bytes;
@@ -39,7 +39,7 @@ std::wstring VersionText(const std::vector<BYTE>& info, const wchar_t* name) {
     return std::wstring(static_cast<const wchar_t*>(value), length - 1);
 }
 
-} // namespace
+}  // namespace
 
 TEST(ResourcesTest, IconHasA2ColourAndA16Colour32x32Image) {
     const std::vector<GroupIconEntry> images = IconGroup(IDI_BRENVALE);
@@ -55,9 +55,9 @@ TEST(ResourcesTest, IconHasA2ColourAndA16Colour32x32Image) {
 
 TEST(ResourcesTest, BothIconImagesLoad) {
     for (UINT depthFlag : {LR_MONOCHROME, LR_DEFAULTCOLOR}) {
-        HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
-                                                   MAKEINTRESOURCEW(IDI_BRENVALE), IMAGE_ICON, 32,
-                                                   32, depthFlag));
+        HICON icon =
+            static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_BRENVALE),
+                                          IMAGE_ICON, 32, 32, depthFlag));
         ASSERT_NE(icon, nullptr);
         ICONINFO info{};
         ASSERT_TRUE(GetIconInfo(icon, &info));

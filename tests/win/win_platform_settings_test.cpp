@@ -37,7 +37,7 @@ bool ReadRegistryText(const std::wstring& name, std::wstring& text, DWORD& type)
 // Uses the program's real section with value names of its own, and leaves the registry
 // as it found it.
 class SettingsStoreTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override { applicationKeyExisted_ = KeyExists(kApplicationKey); }
     void TearDown() override {
         if (!applicationKeyExisted_) {
@@ -51,11 +51,11 @@ protected:
 
     Win32SettingsStore store;
 
-private:
+  private:
     bool applicationKeyExisted_ = false;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(SettingsStoreTest, SavedTextLandsInTheProgramsRegistryKeyAsAString) {
     store.SaveSetting(L"Brenvale", L"Settings", L"TestPath", L"C:\\Program Files\\Teamspeak2_RC2");

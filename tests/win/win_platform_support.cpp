@@ -1,6 +1,5 @@
 #include "win_platform_support.h"
 
-
 #include <stdexcept>
 
 namespace winplatformtest {
@@ -27,7 +26,7 @@ void RemoveTree(const std::wstring& path) {
     RemoveDirectoryW(path.c_str());
 }
 
-} // namespace
+}  // namespace
 
 ScratchFolder::ScratchFolder() {
     wchar_t temp[MAX_PATH + 1];
@@ -42,14 +41,17 @@ ScratchFolder::ScratchFolder() {
     }
 }
 
-ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
+ScratchFolder::~ScratchFolder() {
+    RemoveTree(path_);
+}
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create a test file");
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
     if (!ok || written != bytes.size()) throw std::runtime_error("cannot write a test file");
 }
@@ -61,7 +63,8 @@ std::string ReadBytes(const std::wstring& path) {
     std::string bytes;
     char chunk[4096];
     DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0)
+        bytes.append(chunk, read);
     CloseHandle(file);
     return bytes;
 }
@@ -99,4 +102,4 @@ bool TakeQuitMessage(int* quitCode) {
     return true;
 }
 
-} // namespace winplatformtest
+}  // namespace winplatformtest

@@ -11,7 +11,7 @@ namespace winplatformtest {
 
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class ScratchFolder {
-public:
+  public:
     ScratchFolder();
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
@@ -19,7 +19,7 @@ public:
     const std::wstring& Path() const { return path_; }
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
-private:
+  private:
     std::wstring path_;
 };
 
@@ -30,10 +30,9 @@ bool Exists(const std::wstring& path);
 // Dispatches this thread's messages until `done` says so or `timeoutMs` has passed;
 // returns whether `done` was reached. A WM_QUIT found on the way is kept in `quitCode`
 // (when given) and ends the loop.
-bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs,
-                       int* quitCode = nullptr);
+bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs, int* quitCode = nullptr);
 
 // Removes a WM_QUIT left in this thread's queue; returns whether there was one.
 bool TakeQuitMessage(int* quitCode = nullptr);
 
-} // namespace winplatformtest
+}  // namespace winplatformtest

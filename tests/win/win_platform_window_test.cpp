@@ -17,7 +17,7 @@ using winplatformtest::PumpMessagesUntil;
 namespace {
 
 class RecordingEvents : public MainWindowEvents {
-public:
+  public:
     void OnTimerTick() override {
         ++ticks;
         if (tickAction) tickAction();
@@ -40,7 +40,9 @@ UINT DpiOf(HWND window) {
     return dpi;
 }
 
-int Pixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+int Pixels(int twips, UINT dpi) {
+    return MulDiv(twips, static_cast<int>(dpi), 1440);
+}
 
 RECT RectInParent(HWND child) {
     RECT rect;
@@ -77,10 +79,12 @@ int DrawnPixels(HWND label) {
     return drawn;
 }
 
-void CALLBACK EndLoopAfterTimeout(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(99); }
+void CALLBACK EndLoopAfterTimeout(HWND, UINT, UINT_PTR, DWORD) {
+    PostQuitMessage(99);
+}
 
 class MainWindowTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         view = Win32MainWindowFactory().CreateMainWindow(events);
         window = reinterpret_cast<HWND>(view->NativeHandle());
@@ -97,7 +101,7 @@ protected:
 
     void ShowAndSettle() {
         view->Show();
-        PumpMessagesUntil([] { return false; }, 200); // let the first paint happen
+        PumpMessagesUntil([] { return false; }, 200);  // let the first paint happen
     }
 
     RecordingEvents events;
@@ -107,7 +111,7 @@ protected:
     UINT dpi = 96;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(MainWindowTest, StartsHiddenWithTheProgramsCaptionAndAFixedFrame) {
     EXPECT_FALSE(IsWindowVisible(window));
@@ -192,7 +196,7 @@ TEST_F(MainWindowTest, LabelTextIsOnTheScreenAsSoonAsItIsSet) {
     ASSERT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(DrawnPixels(label), 0);
 
-    view->ShowLabelText(L"122.80"); // no message handled in between
+    view->ShowLabelText(L"122.80");  // no message handled in between
     EXPECT_EQ(TextOf(label), L"122.80");
     const int drawn = DrawnPixels(label);
     EXPECT_GT(drawn, 0);
@@ -201,12 +205,6 @@ TEST_F(MainWindowTest, LabelTextIsOnTheScreenAsSoonAsItIsSet) {
 
     view->ShowLabelText(L"");
     EXPECT_EQ(DrawnPixels(label), 0);
-}
-
-TEST_F(MainWindowTest, ShowMakesTheWindowVisible) {
-    view->Show();
-    EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_FALSE(IsIconic(window));
 }
 
 TEST_F(MainWindowTest, TimerTicksThroughTheMessageLoopOnlyOnceEnabled) {

@@ -27,8 +27,8 @@ std::wstring WithWindowsLineEnds(const std::wstring& text) {
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return std::string();
     const int size = static_cast<int>(text.size());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr,
-                                           nullptr);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(length > 0 ? length : 0), '\0');
     if (length > 0) {
         WideCharToMultiByte(CP_UTF8, 0, text.data(), size, &bytes[0], length, nullptr, nullptr);

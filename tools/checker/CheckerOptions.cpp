@@ -25,8 +25,7 @@ bool IsHelp(const std::wstring& arg) {
 
 }  // namespace
 
-bool ParseOptions(const std::vector<std::wstring>& args, Options& options,
-                  std::wstring& problem) {
+bool ParseOptions(const std::vector<std::wstring>& args, Options& options, std::wstring& problem) {
     bool optionsEnded = false;
     bool frequencyGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -67,9 +66,10 @@ bool ParseOptions(const std::vector<std::wstring>& args, Options& options,
         }
     }
     if (frequencyGiven && !IsDisplayForm(options.frequency)) {
-        problem = L"--frequency wants a frequency as the radio shows it, 1dd.dd (for example "
-                  L"122.80), not \"" +
-                  options.frequency + L"\"";
+        problem =
+            L"--frequency wants a frequency as the radio shows it, 1dd.dd (for example "
+            L"122.80), not \"" +
+            options.frequency + L"\"";
         return false;
     }
     return true;

@@ -11,7 +11,9 @@ namespace {
 
 const wchar_t kMask[] = L"******";
 
-std::wstring Quoted(const std::wstring& value) { return L"\"" + value + L"\""; }
+std::wstring Quoted(const std::wstring& value) {
+    return L"\"" + value + L"\"";
+}
 
 std::wstring ShownPassword(const std::wstring& password, const Options& options) {
     return options.showPasswords || password.empty() ? password : kMask;
@@ -25,12 +27,11 @@ std::wstring RightAligned(int value, size_t width) {
 std::wstring RecordLine(const Table& table, int record, const Options& options) {
     const ChannelColumns& c = table.columns;
     const std::wstring password = c.Password[record];
-    return RightAligned(record, 5) + L" (line " + std::to_wstring(table.lines[record]) +
-           L"): " + Quoted(c.Frequency[record]) + L"  server " + Quoted(c.Server[record]) +
-           L", login " + Quoted(c.LoginName[record]) + L", password " +
-           (options.showPasswords || password.empty() ? Quoted(password) : kMask) +
-           L", channel " + Quoted(c.Channel[record]) + L", sub-channel " +
-           Quoted(c.SubChannel[record]) + L"\n";
+    return RightAligned(record, 5) + L" (line " + std::to_wstring(table.lines[record]) + L"): " +
+           Quoted(c.Frequency[record]) + L"  server " + Quoted(c.Server[record]) + L", login " +
+           Quoted(c.LoginName[record]) + L", password " +
+           (options.showPasswords || password.empty() ? Quoted(password) : kMask) + L", channel " +
+           Quoted(c.Channel[record]) + L", sub-channel " + Quoted(c.SubChannel[record]) + L"\n";
 }
 
 std::wstring RecordsSection(const Table& table, const Options& options) {
@@ -46,12 +47,12 @@ std::wstring RecordsSection(const Table& table, const Options& options) {
 std::wstring ChoiceSentence(const Table& table, const Options& options, const Choice& choice) {
     const std::wstring radio = L"With COM1 on " + options.frequency + L", ";
     if (choice.matched) {
-        return radio + L"Brenvale chooses record " + std::to_wstring(choice.record) +
-               L" (line " + std::to_wstring(table.lines[choice.record]) +
-               L"), the first with this frequency.\n";
+        return radio + L"Brenvale chooses record " + std::to_wstring(choice.record) + L" (line " +
+               std::to_wstring(table.lines[choice.record]) + L"), the first with this frequency.\n";
     }
-    std::wstring text = radio + L"no record has this frequency, so Brenvale uses record 1, the "
-                                L"default channel.\n";
+    std::wstring text = radio +
+                        L"no record has this frequency, so Brenvale uses record 1, the "
+                        L"default channel.\n";
     if (table.count == 0) {
         text += table.cutShortFieldsKept
                     ? L"The table has no records; record 1 holds what was read of the record "

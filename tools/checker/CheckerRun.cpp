@@ -1,8 +1,8 @@
 // One run of the checker: options, the file, the report, the exit status.
 
-#include <string>
-
 #include "tools/checker/CheckerRun.h"
+
+#include <string>
 
 namespace checker {
 
@@ -25,10 +25,8 @@ int RunChecker(const std::vector<std::wstring>& args, CheckerSystem& system) {
         system.WriteError(L"brenvale-check: cannot read " + file + L": " + reason + L"\n");
         return kExitFailed;
     }
-    const Table table =
-        CheckTable(bytes, [&system](const std::string& field) {
-            return system.FromSystemCodePage(field);
-        });
+    const Table table = CheckTable(
+        bytes, [&system](const std::string& field) { return system.FromSystemCodePage(field); });
     system.WriteOut(ReportText(file, table, options));
     return table.warnings.empty() ? kExitClean : kExitWarnings;
 }

@@ -23,8 +23,7 @@ struct Options {
 };
 
 // Parses the arguments after the program name. False, with the reason, on bad usage.
-bool ParseOptions(const std::vector<std::wstring>& args, Options& options,
-                  std::wstring& problem);
+bool ParseOptions(const std::vector<std::wstring>& args, Options& options, std::wstring& problem);
 
 // The --help text; `defaultFile` is the table read when none is named.
 std::wstring UsageText(const std::wstring& defaultFile);

@@ -14,7 +14,9 @@ namespace {
 constexpr int kLowestChannel = 11800;
 constexpr int kHighestChannel = 13699;
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool IsDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
 
 // 122.80 -> 12280; only for texts in display form.
 int Hundredths(const std::wstring& frequency) {

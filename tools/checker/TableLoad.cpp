@@ -82,7 +82,9 @@ void Warn(Table& table, int record, int line, std::wstring text) {
     table.warnings.push_back({record, line, std::move(text)});
 }
 
-std::wstring Number(int value) { return std::to_wstring(value); }
+std::wstring Number(int value) {
+    return std::to_wstring(value);
+}
 
 // Fields are counted, not lines: a record that leaves its line shifts every record
 // after it, which is how an empty line or a missing comma shows up.

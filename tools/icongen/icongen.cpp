@@ -23,15 +23,25 @@ struct PaletteEntry {
 
 // The standard 16-colour palette, in its usual order.
 constexpr std::array<PaletteEntry, 16> kPalette{{
-    {'K', 0x00, 0x00, 0x00}, {'r', 0x80, 0x00, 0x00}, {'g', 0x00, 0x80, 0x00},
-    {'o', 0x80, 0x80, 0x00}, {'n', 0x00, 0x00, 0x80}, {'p', 0x80, 0x00, 0x80},
-    {'t', 0x00, 0x80, 0x80}, {'s', 0xC0, 0xC0, 0xC0}, {'d', 0x80, 0x80, 0x80},
-    {'R', 0xFF, 0x00, 0x00}, {'G', 0x00, 0xFF, 0x00}, {'Y', 0xFF, 0xFF, 0x00},
-    {'B', 0x00, 0x00, 0xFF}, {'M', 0xFF, 0x00, 0xFF}, {'C', 0x00, 0xFF, 0xFF},
+    {'K', 0x00, 0x00, 0x00},
+    {'r', 0x80, 0x00, 0x00},
+    {'g', 0x00, 0x80, 0x00},
+    {'o', 0x80, 0x80, 0x00},
+    {'n', 0x00, 0x00, 0x80},
+    {'p', 0x80, 0x00, 0x80},
+    {'t', 0x00, 0x80, 0x80},
+    {'s', 0xC0, 0xC0, 0xC0},
+    {'d', 0x80, 0x80, 0x80},
+    {'R', 0xFF, 0x00, 0x00},
+    {'G', 0x00, 0xFF, 0x00},
+    {'Y', 0xFF, 0xFF, 0x00},
+    {'B', 0x00, 0x00, 0xFF},
+    {'M', 0xFF, 0x00, 0xFF},
+    {'C', 0x00, 0xFF, 0xFF},
     {'W', 0xFF, 0xFF, 0xFF},
 }};
 
-using Picture = std::vector<std::string>; // kSize rows of kSize symbols
+using Picture = std::vector<std::string>;  // kSize rows of kSize symbols
 
 int PaletteIndex(char symbol) {
     for (size_t i = 0; i < kPalette.size(); ++i) {
@@ -69,7 +79,7 @@ Picture ReadPicture(std::istream& in) {
 }
 
 class Bytes {
-public:
+  public:
     void U8(uint32_t v) { data_.push_back(static_cast<uint8_t>(v)); }
     void U16(uint32_t v) {
         U8(v & 0xFF);
@@ -79,15 +89,19 @@ public:
         U16(v & 0xFFFF);
         U16(v >> 16);
     }
-    void Append(const std::vector<uint8_t>& more) { data_.insert(data_.end(), more.begin(), more.end()); }
+    void Append(const std::vector<uint8_t>& more) {
+        data_.insert(data_.end(), more.begin(), more.end());
+    }
     const std::vector<uint8_t>& Data() const { return data_; }
 
-private:
+  private:
     std::vector<uint8_t> data_;
 };
 
 // Rows are stored bottom-up, each padded to a multiple of 4 bytes.
-int RowBytes(int bitsPerPixel) { return (kSize * bitsPerPixel + 31) / 32 * 4; }
+int RowBytes(int bitsPerPixel) {
+    return (kSize * bitsPerPixel + 31) / 32 * 4;
+}
 
 // The colour index a pixel takes in an image of the given depth; transparent pixels
 // are black under a set mask bit.
@@ -104,8 +118,8 @@ std::vector<uint8_t> PackRows(const Picture& picture, int bitsPerPixel, bool mas
         std::vector<uint8_t> packed(static_cast<size_t>(rowBytes), 0);
         for (int column = 0; column < kSize; ++column) {
             const char symbol = picture[static_cast<size_t>(row)][static_cast<size_t>(column)];
-            const int value = mask ? (symbol == kTransparent ? 1 : 0)
-                                   : PixelIndex(symbol, bitsPerPixel);
+            const int value =
+                mask ? (symbol == kTransparent ? 1 : 0) : PixelIndex(symbol, bitsPerPixel);
             const int bit = column * bitsPerPixel;
             const int shift = 8 - bitsPerPixel - bit % 8;
             packed[static_cast<size_t>(bit / 8)] |= static_cast<uint8_t>(value << shift);
@@ -120,14 +134,14 @@ std::vector<uint8_t> IconImage(const Picture& picture, int bitsPerPixel) {
     const std::vector<uint8_t> colours = PackRows(picture, bitsPerPixel, false);
     const std::vector<uint8_t> mask = PackRows(picture, 1, true);
     Bytes image;
-    image.U32(40);        // header size
-    image.U32(kSize);     // width
-    image.U32(kSize * 2); // height: colour bits and mask together
-    image.U16(1);         // planes
+    image.U32(40);         // header size
+    image.U32(kSize);      // width
+    image.U32(kSize * 2);  // height: colour bits and mask together
+    image.U16(1);          // planes
     image.U16(static_cast<uint32_t>(bitsPerPixel));
-    image.U32(0); // no compression
+    image.U32(0);  // no compression
     image.U32(static_cast<uint32_t>(colours.size() + mask.size()));
-    for (int i = 0; i < 4; ++i) image.U32(0); // resolution and colour counts
+    for (int i = 0; i < 4; ++i) image.U32(0);  // resolution and colour counts
     if (bitsPerPixel == 1) {
         image.U32(0x000000);
         image.U32(0xFFFFFF);
@@ -149,16 +163,16 @@ std::vector<uint8_t> IconFile(const Picture& picture) {
     std::vector<std::vector<uint8_t>> images;
     for (int depth : depths) images.push_back(IconImage(picture, depth));
     Bytes file;
-    file.U16(0); // reserved
-    file.U16(1); // icon
+    file.U16(0);  // reserved
+    file.U16(1);  // icon
     file.U16(static_cast<uint32_t>(images.size()));
     uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());
     for (size_t i = 0; i < images.size(); ++i) {
         file.U8(kSize);
         file.U8(kSize);
-        file.U8(1u << depths[i]); // colour count
+        file.U8(1u << depths[i]);  // colour count
         file.U8(0);
-        file.U16(1); // planes
+        file.U16(1);  // planes
         file.U16(static_cast<uint32_t>(depths[i]));
         file.U32(static_cast<uint32_t>(images[i].size()));
         file.U32(offset);
@@ -168,7 +182,7 @@ std::vector<uint8_t> IconFile(const Picture& picture) {
     return file.Data();
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -180,7 +194,8 @@ int main(int argc, char** argv) {
         if (!in) throw std::runtime_error("cannot open " + std::string(argv[1]));
         const std::vector<uint8_t> icon = IconFile(ReadPicture(in));
         std::ofstream out(argv[2], std::ios::binary);
-        out.write(reinterpret_cast<const char*>(icon.data()), static_cast<std::streamsize>(icon.size()));
+        out.write(reinterpret_cast<const char*>(icon.data()),
+                  static_cast<std::streamsize>(icon.size()));
         if (!out) throw std::runtime_error("cannot write " + std::string(argv[2]));
     } catch (const std::exception& failure) {
         std::cerr << "icongen: " << argv[1] << ": " << failure.what() << "\n";

@@ -7,7 +7,7 @@
 class SimServerCore;
 
 constexpr uint32_t kRequestAreaSize = 0x8000;
-constexpr uint32_t kRejectedReply = 0; // anything but 1 tells the client "bad data"
+constexpr uint32_t kRejectedReply = 0;  // anything but 1 tells the client "bad data"
 
 // The 16-bit atom carried in wParam, zero- or sign-extended; 0 when wParam holds
 // anything else.

@@ -6,9 +6,13 @@ namespace {
 
 constexpr uint32_t kBandWidthKhz = Com1Radio::kHighestKhz + 1 - Com1Radio::kLowestKhz;
 
-bool InBand(uint32_t khz) { return khz >= Com1Radio::kLowestKhz && khz <= Com1Radio::kHighestKhz; }
+bool InBand(uint32_t khz) {
+    return khz >= Com1Radio::kLowestKhz && khz <= Com1Radio::kHighestKhz;
+}
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool IsDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
 
 // Reads a run of digits at `pos`; false when there is none or it is longer than `maxDigits`.
 bool ReadDigits(const std::wstring& text, size_t& pos, size_t maxDigits, uint32_t& value,

@@ -6,9 +6,9 @@
 #include <string>
 
 class Com1Radio {
-public:
-    static constexpr uint32_t kLowestKhz = 118000;  // 118.000 MHz
-    static constexpr uint32_t kHighestKhz = 136999; // 136.99 is the last shown value
+  public:
+    static constexpr uint32_t kLowestKhz = 118000;   // 118.000 MHz
+    static constexpr uint32_t kHighestKhz = 136999;  // 136.99 is the last shown value
     static constexpr uint32_t kChannelStepKhz = 25;
     static constexpr uint32_t kMegahertzStepKhz = 1000;
 
@@ -30,6 +30,6 @@ public:
     // 122.825), as on the radio. False for anything else or outside the band.
     static bool Parse(const std::wstring& text, uint32_t& khz);
 
-private:
+  private:
     uint32_t khz_;
 };

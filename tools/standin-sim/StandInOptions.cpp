@@ -43,10 +43,9 @@ bool ParseSchedule(const std::wstring& text, std::vector<ScheduledFrequency>& sc
         schedule.push_back(entry);
         start = comma + 1;
     }
-    std::stable_sort(schedule.begin(), schedule.end(),
-                     [](const ScheduledFrequency& a, const ScheduledFrequency& b) {
-                         return a.atMs < b.atMs;
-                     });
+    std::stable_sort(
+        schedule.begin(), schedule.end(),
+        [](const ScheduledFrequency& a, const ScheduledFrequency& b) { return a.atMs < b.atMs; });
     return true;
 }
 
@@ -81,10 +80,10 @@ const std::map<std::wstring, ValueOption>& ValueOptions() {
              return NumberInto(&StandInOptions::hangAfter, UINT32_MAX)(text, o);
          }},
         {L"--exit-after", NumberInto(&StandInOptions::exitAfterMs, UINT32_MAX)},
-        {L"--com1",
-         [](const std::wstring& text, StandInOptions& o) { return Com1Radio::Parse(text, o.com1Khz); }},
-        {L"--schedule",
-         [](const std::wstring& text, StandInOptions& o) { return ParseSchedule(text, o.schedule); }},
+        {L"--com1", [](const std::wstring& text,
+                       StandInOptions& o) { return Com1Radio::Parse(text, o.com1Khz); }},
+        {L"--schedule", [](const std::wstring& text,
+                           StandInOptions& o) { return ParseSchedule(text, o.schedule); }},
         {L"--title",
          [](const std::wstring& text, StandInOptions& o) {
              o.title = text;
@@ -134,23 +133,23 @@ bool ParseStandInOptions(const std::vector<std::wstring>& args, StandInOptions& 
 }
 
 const wchar_t* StandInUsage() {
-    return L"standin-sim: answers the FSUIPC link in place of the simulator.\n"
+    return L"standin-sim answers the FSUIPC link in place of the simulator.\n"
            L"\n"
-           L"--class UIPCMAIN|FS98MAIN\twindow class to own (UIPCMAIN)\n"
-           L"--version 0xNNNNNNNN\tserver version at 0x3304 (0x19980005)\n"
-           L"--sim N\t\tsimulator number at 0x3308 (2)\n"
-           L"--signature 0xNNNN\tsignature at 0x3308 (0xFADE)\n"
-           L"--reply N\t\treply value for each request (1)\n"
-           L"--delay MS\t\twait before answering each request\n"
-           L"--hang\t\tnever answer: senders time out\n"
-           L"--hang-after N\tanswer N requests, then hang\n"
-           L"--zero-versions\tanswer the version reads with zeros\n"
-           L"--malformed\t\tleave a record of an unknown type in the area\n"
-           L"--com1 122.80\tstarting COM1 frequency (122.80)\n"
-           L"--schedule F@MS,...\tCOM1 frequency F from MS ms after start\n"
-           L"--exit-after MS\tclose after MS ms\n"
-           L"--title TEXT\t\twindow title\n"
-           L"--help\t\tthis text\n"
+           L"--class UIPCMAIN|FS98MAIN: the window class to own (UIPCMAIN)\n"
+           L"--version 0xNNNNNNNN: server version at 0x3304 (0x19980005)\n"
+           L"--sim N: simulator number at 0x3308 (2)\n"
+           L"--signature 0xNNNN: signature at 0x3308 (0xFADE)\n"
+           L"--reply N: reply value for each request (1)\n"
+           L"--delay MS: wait before answering each request\n"
+           L"--hang: never answer, so that senders time out\n"
+           L"--hang-after N: answer N requests, then hang\n"
+           L"--zero-versions: answer the version reads with zeros\n"
+           L"--malformed: leave a record of an unknown type in the area\n"
+           L"--com1 122.80: the COM1 frequency at start (122.80)\n"
+           L"--schedule F@MS,...: COM1 frequency F from MS ms after start\n"
+           L"--exit-after MS: close after MS ms\n"
+           L"--title TEXT: the window title\n"
+           L"--help: this text\n"
            L"\n"
            L"Numbers are decimal or 0x-prefixed hexadecimal.";
 }

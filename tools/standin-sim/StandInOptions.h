@@ -8,7 +8,7 @@
 #include "tools/simserver/SimServerCore.h"
 
 struct ScheduledFrequency {
-    uint32_t atMs = 0; // since the program started
+    uint32_t atMs = 0;  // since the program started
     uint32_t khz = 0;
 };
 
@@ -18,14 +18,14 @@ struct StandInOptions {
     uint16_t signature = SimServerCore::kSimSignature;
     uint16_t simulator = SimServerCore::kDefaultSimulator;
     uint32_t replyValue = 1;
-    uint32_t delayMs = 0;          // wait before answering each request
-    bool hang = false;             // stop answering ...
-    uint32_t hangAfter = 0;        // ... after this many answered requests
+    uint32_t delayMs = 0;    // wait before answering each request
+    bool hang = false;       // stop answering ...
+    uint32_t hangAfter = 0;  // ... after this many answered requests
     bool zeroVersions = false;
     bool malformed = false;
     uint32_t com1Khz = 122800;
-    std::vector<ScheduledFrequency> schedule; // in time order
-    uint32_t exitAfterMs = 0;                 // 0: run until closed
+    std::vector<ScheduledFrequency> schedule;  // in time order
+    uint32_t exitAfterMs = 0;                  // 0: run until closed
     std::wstring title = L"Stand-in simulator";
     bool showHelp = false;
 };

@@ -18,7 +18,9 @@ constexpr int kClientHeightDlu = 92;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE;
 
-std::wstring Widened(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+std::wstring Widened(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
 
 std::wstring Hex(uint32_t value) {
     wchar_t text[16];
@@ -70,6 +72,7 @@ bool StandInWindow::Create(HINSTANCE instance) {
 
     CreateControls();
     ApplyFrequency();
+    SetDlgItemTextW(window_, kFrequencyField, radio_.Text().c_str());
     RefreshStatus();
     SetTimer(window_, kStatusTimer, kStatusRefreshMs, nullptr);
     RunSchedule();
@@ -82,7 +85,7 @@ bool StandInWindow::Create(HINSTANCE instance) {
 int StandInWindow::Run() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageW(window_, &message)) continue; // Tab, Enter between controls
+        if (IsDialogMessageW(window_, &message)) continue;  // Tab, Enter between controls
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -125,10 +128,9 @@ HWND StandInWindow::AddControl(const wchar_t* className, const wchar_t* text, DW
                                RECT dlu, DWORD exStyle) {
     const SIZE origin = DialogUnitsToPixels(dlu.left, dlu.top);
     const SIZE size = DialogUnitsToPixels(dlu.right, dlu.bottom);
-    HWND control = CreateWindowExW(exStyle, className, text, kChildStyle | style, origin.cx,
-                                   origin.cy, size.cx, size.cy, window_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
-                                   nullptr);
+    HWND control = CreateWindowExW(
+        exStyle, className, text, kChildStyle | style, origin.cx, origin.cy, size.cx, size.cy,
+        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_), FALSE);
     return control;
 }
@@ -145,8 +147,8 @@ void StandInWindow::CreateControls() {
     AddControl(L"BUTTON", L"+25 kHz", button, kUpKhzButton, {93, 31, 38, 14});
     AddControl(L"BUTTON", L"+1 MHz", button, kUpMhzButton, {136, 31, 38, 14});
 
-    HWND field = AddControl(L"EDIT", L"", WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL,
-                            kFrequencyField, {7, 50, 124, 14}, WS_EX_CLIENTEDGE);
+    HWND field = AddControl(L"EDIT", L"", WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, kFrequencyField,
+                            {7, 50, 124, 14}, WS_EX_CLIENTEDGE);
     SendMessageW(field, EM_LIMITTEXT, 7, 0);
     AddControl(L"BUTTON", L"Set", WS_TABSTOP | BS_DEFPUSHBUTTON, kSetButton, {136, 50, 38, 14});
 
@@ -170,14 +172,14 @@ std::wstring StandInWindow::InfoText() const {
 LRESULT CALLBACK StandInWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        // From here on the window serves requests, even before its controls exist.
+        auto* self =
+            static_cast<StandInWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<StandInWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr || self->window_ == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
     return self->HandleMessage(message, wParam, lParam);
 }
 
@@ -293,8 +295,8 @@ void StandInWindow::RefreshStatus() {
     shownExchanges_ = exchanges;
     std::wstring status = L"Waiting for a client";
     if (exchanges != 0) {
-        status = L"Client served: " + std::to_wstring(core_.RequestsServed()) +
-                 L" requests in " + std::to_wstring(exchangesAnswered_) + L" exchanges";
+        status = L"Client served: " + std::to_wstring(core_.RequestsServed()) + L" requests in " +
+                 std::to_wstring(exchangesAnswered_) + L" exchanges";
         if (exchangesRejected_ != 0) {
             status += L", " + std::to_wstring(exchangesRejected_) + L" rejected";
         }

@@ -12,7 +12,7 @@
 
 // Control ids, known to the tests that drive the window from outside.
 enum StandInControl : int {
-    kSetButton = IDOK, // Enter in the frequency field also sets it
+    kSetButton = IDOK,  // Enter in the frequency field also sets it
     kFrequencyDisplay = 101,
     kDownMhzButton,
     kDownKhzButton,
@@ -24,7 +24,7 @@ enum StandInControl : int {
 };
 
 class StandInWindow {
-public:
+  public:
     explicit StandInWindow(const StandInOptions& options);
     ~StandInWindow();
     StandInWindow(const StandInWindow&) = delete;
@@ -35,7 +35,7 @@ public:
     // Runs the message loop until the window is closed; returns the exit code.
     int Run();
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 

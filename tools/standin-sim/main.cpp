@@ -2,7 +2,7 @@
 // simulator would, for trying the program without a simulator and for the tests.
 
 #include <windows.h>
-
+// <shellapi.h> needs <windows.h> first.
 #include <shellapi.h>
 
 #include <string>
@@ -47,8 +47,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     StandInWindow window(options);
     if (!window.Create(instance)) {
-        MessageBoxW(nullptr, L"The simulator window could not be created.",
-                    options.title.c_str(), MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, L"The simulator window could not be created.", options.title.c_str(),
+                    MB_OK | MB_ICONERROR);
         return kStartFailed;
     }
     return window.Run();

@@ -1,11 +1,11 @@
 // The simulator link over the real system calls, against the real stand-in simulator.
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "ipc/Fsuipc.h"
 #include "platform/win32/Win32IpcTransport.h"
+#include "tests/win/link/OwnHandles.h"
 #include "tests/win/link/StandInProcess.h"
 #include "tools/simserver/SimServerCore.h"
 
@@ -19,16 +19,21 @@ std::string OwnMappingName() {
     return name;
 }
 
-DWORD HandleCount() {
-    DWORD count = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &count);
-    return count;
+// A named mapping lives as long as any handle or view of it: once the link is closed
+// (and the server has let go after each request) the name must be free again.
+bool AreaStillExists() {
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, OwnMappingName().c_str());
+    if (mapping == nullptr) return false;
+    CloseHandle(mapping);
+    return true;
 }
 
-ULONGLONG MillisecondsSince(ULONGLONG start) { return GetTickCount64() - start; }
+ULONGLONG MillisecondsSince(ULONGLONG start) {
+    return GetTickCount64() - start;
+}
 
 class LinkAgainstStandIn : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { link_.IpcInit(); }
     void TearDown() override {
         link_.IpcClose();
@@ -70,6 +75,7 @@ TEST_F(LinkAgainstStandIn, OpensWithTheHandshakeAndReadsCom1) {
 
     link_.IpcClose();
     ExpectNothingHeld();
+    EXPECT_FALSE(AreaStillExists());
 }
 
 TEST_F(LinkAgainstStandIn, FindsAServerOfTheOlderWindowClass) {
@@ -97,17 +103,18 @@ TEST_F(LinkAgainstStandIn, MappingNameInUseFailsAndHoldsNothing) {
     HANDLE squatter = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                          kIpcAreaSize, OwnMappingName().c_str());
     ASSERT_NE(squatter, nullptr);
-    const DWORD handlesBefore = HandleCount();
+    const size_t handlesBefore = OwnHandleCount();
+    ASSERT_GT(handlesBefore, 0u);
 
     EXPECT_FALSE(link_.IpcOpen(0, result_));
     EXPECT_EQ(result_, IpcMappingFailed);
     ExpectNothingHeld();
-    EXPECT_EQ(HandleCount(), handlesBefore);
+    EXPECT_EQ(OwnHandleCount(), handlesBefore);
     CloseHandle(squatter);
 }
 
 TEST_F(LinkAgainstStandIn, HangingServerFailsAfterAllSendsAndEmptiesTheArea) {
-    ASSERT_TRUE(simulator_.Start(L"--hang-after 1")); // answers the handshake only
+    ASSERT_TRUE(simulator_.Start(L"--hang-after 1"));  // answers the handshake only
     ASSERT_TRUE(link_.IpcOpen(0, result_));
     uint16_t bcd = kUnwritten;
     ASSERT_TRUE(link_.IpcRead(kCom1Offset, 2, &bcd, result_));
@@ -147,15 +154,16 @@ TEST_F(LinkAgainstStandIn, RepeatedOpenAndCloseLeakNeitherAtomsNorHandles) {
     // One cycle first: the system sets up per-process state on first use.
     ASSERT_TRUE(link_.IpcOpen(0, result_));
     link_.IpcClose();
-    const DWORD handlesBefore = HandleCount();
+    const size_t handlesBefore = OwnHandleCount();
     ASSERT_GT(handlesBefore, 0u);
 
     for (int cycle = 0; cycle < 100; ++cycle) {
         ASSERT_TRUE(link_.IpcOpen(0, result_)) << "cycle " << cycle << ", result " << result_;
         link_.IpcClose();
         ASSERT_EQ(GlobalFindAtomA(OwnMappingName().c_str()), 0) << "cycle " << cycle;
+        ASSERT_FALSE(AreaStillExists()) << "cycle " << cycle;
     }
-    EXPECT_EQ(HandleCount(), handlesBefore);
+    EXPECT_EQ(OwnHandleCount(), handlesBefore);
 }
 
 }  // namespace

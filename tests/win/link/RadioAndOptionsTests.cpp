@@ -86,11 +86,17 @@ std::wstring Refusal(std::vector<std::wstring> args) {
 }
 
 TEST(StandInOptions, ReadsEveryOption) {
-    const StandInOptions o = Parsed({L"--class", L"FS98MAIN", L"--version", L"0x80000001",
-                                     L"--sim", L"5", L"--signature", L"0xBEEF", L"--reply", L"0",
-                                     L"--delay", L"250", L"--zero-versions", L"--malformed",
-                                     L"--com1", L"136.97", L"--exit-after", L"9000", L"--title",
-                                     L"Second sim", L"--hang-after", L"0"});
+    const StandInOptions o = Parsed({L"--class",         L"FS98MAIN",
+                                     L"--version",       L"0x80000001",
+                                     L"--sim",           L"5",
+                                     L"--signature",     L"0xBEEF",
+                                     L"--reply",         L"0",
+                                     L"--delay",         L"250",
+                                     L"--zero-versions", L"--malformed",
+                                     L"--com1",          L"136.97",
+                                     L"--exit-after",    L"9000",
+                                     L"--title",         L"Second sim",
+                                     L"--hang-after",    L"0"});
     EXPECT_EQ(o.windowClass, "FS98MAIN");
     EXPECT_EQ(static_cast<uint32_t>(o.serverVersion), 0x80000001u);
     EXPECT_EQ(o.simulator, 5);
@@ -118,11 +124,16 @@ TEST(StandInOptions, RefusesWhatItCannotUse) {
     EXPECT_EQ(Refusal({L"--bogus"}), L"Unknown option: --bogus");
     EXPECT_EQ(Refusal({L"--delay"}), L"Missing value after --delay");
     EXPECT_EQ(Refusal({L"--class", L"OTHER"}), L"Bad value for --class: OTHER");
-    for (std::vector<std::wstring> args :
-         {std::vector<std::wstring>{L"--sim", L"65536"}, {L"--signature", L"0x1FFFF"},
-          {L"--version", L"0x100000000"}, {L"--delay", L"-1"}, {L"--delay", L"12ms"},
-          {L"--reply", L"0x"}, {L"--com1", L"140.00"}, {L"--schedule", L"122.80"},
-          {L"--schedule", L"122.80@0,"}, {L"--schedule", L"999.00@0"}}) {
+    for (std::vector<std::wstring> args : {std::vector<std::wstring>{L"--sim", L"65536"},
+                                           {L"--signature", L"0x1FFFF"},
+                                           {L"--version", L"0x100000000"},
+                                           {L"--delay", L"-1"},
+                                           {L"--delay", L"12ms"},
+                                           {L"--reply", L"0x"},
+                                           {L"--com1", L"140.00"},
+                                           {L"--schedule", L"122.80"},
+                                           {L"--schedule", L"122.80@0,"},
+                                           {L"--schedule", L"999.00@0"}}) {
         EXPECT_FALSE(Refusal(args).empty()) << args[0] << L" " << args[1];
     }
 }

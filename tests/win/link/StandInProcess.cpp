@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr DWORD kWindowWaitMs = 20000; // a cold Wine start can take seconds
+constexpr DWORD kWindowWaitMs = 20000;  // a cold Wine start can take seconds
 constexpr DWORD kPollMs = 20;
 constexpr DWORD kExitWaitMs = 10000;
 
@@ -44,10 +44,16 @@ bool StandInProcess::Start(const std::wstring& arguments, const char* windowClas
     return window_ != nullptr;
 }
 
+// The window counts once it is shown (its controls exist by then) and the program
+// waits for input in its message loop.
 HWND StandInProcess::WaitForWindow(const char* windowClass) const {
     const ULONGLONG deadline = GetTickCount64() + kWindowWaitMs;
     while (GetTickCount64() < deadline) {
-        if (HWND window = WindowOfProcess(windowClass, processId_)) return window;
+        HWND window = WindowOfProcess(windowClass, processId_);
+        if (window != nullptr && IsWindowVisible(window)) {
+            WaitForInputIdle(process_, kWindowWaitMs);
+            return window;
+        }
         if (WaitForSingleObject(process_, kPollMs) == WAIT_OBJECT_0) return nullptr;
     }
     return nullptr;

@@ -6,7 +6,7 @@
 #include <string>
 
 class StandInProcess {
-public:
+  public:
     StandInProcess() = default;
     ~StandInProcess() { Terminate(); }
     StandInProcess(const StandInProcess&) = delete;
@@ -23,7 +23,7 @@ public:
     HWND Window() const { return window_; }
     HANDLE Process() const { return process_; }
 
-private:
+  private:
     HWND WaitForWindow(const char* windowClass) const;
 
     HANDLE process_ = nullptr;

@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# Unpacks the release zip and checks what it holds: the right programs for the right
+# processor, stripped, needing no DLL beyond Windows' own; the guide and the sample
+# table as Windows text; the sample clean for the checker.
+#   package_test.sh <source-dir> <build-root> [<native brenvale-check>]
+# The zip named by BRENVALE_PACKAGE_ZIP is checked as it is. Otherwise tools/package.sh
+# makes one into a temporary folder from <build-root>/win32 and <build-root>/win64;
+# without those two builds the test is skipped (exit 77).
+set -euo pipefail
+
+SKIPPED=77
+SOURCE="$1"
+BUILD_ROOT="$2"
+NATIVE_CHECKER="${3:-}"
+[ -z "$NATIVE_CHECKER" ] || NATIVE_CHECKER="$(realpath "$NATIVE_CHECKER")"
+FAILURES=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    FAILURES=$((FAILURES + 1))
+}
+
+skip() {
+    echo "skipped: $*"
+    exit "$SKIPPED"
+}
+
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+
+version="$(sed -n 's/^project([^)]*VERSION \([0-9][0-9.]*\).*/\1/p' "$SOURCE/CMakeLists.txt" | head -n 1)"
+command -v unzip >/dev/null || skip "unzip is not installed"
+
+if [ -n "${BRENVALE_PACKAGE_ZIP:-}" ]; then
+    zip_file="$(realpath "$BRENVALE_PACKAGE_ZIP")"
+else
+    [ -f "$BUILD_ROOT/win32/brenvale.exe" ] && [ -f "$BUILD_ROOT/win64/brenvale.exe" ] ||
+        skip "no Windows builds in $BUILD_ROOT/win32 and $BUILD_ROOT/win64"
+    command -v zip >/dev/null || skip "zip is not installed"
+    if ! "$SOURCE/tools/package.sh" "$BUILD_ROOT" "$WORK/dist" >"$WORK/package.log" 2>&1; then
+        cat "$WORK/package.log" >&2
+        echo "FAIL: tools/package.sh did not make the zip" >&2
+        exit 1
+    fi
+    cat "$WORK/package.log"
+    zip_file="$WORK/dist/brenvale-$version.zip"
+fi
+
+[ "$(basename "$zip_file")" = "brenvale-$version.zip" ] ||
+    fail "the zip is named $(basename "$zip_file"), not brenvale-$version.zip"
+unzip -tq "$zip_file" >/dev/null || fail "the zip does not test sound"
+mkdir "$WORK/unpacked"
+unzip -q "$zip_file" -d "$WORK/unpacked"
+cd "$WORK/unpacked"
+
+# ---- exactly the expected files
+expected="README.txt
+brenvale-check.exe
+brenvale.exe
+brenvale.txt
+standin-sim.exe
+x64/brenvale-check.exe
+x64/brenvale.exe
+x64/brenvale.txt
+x64/standin-sim.exe"
+actual="$(find . -type f | sed 's|^\./||' | LC_ALL=C sort)"
+[ "$actual" = "$expected" ] || fail "the zip holds:
+$actual
+instead of:
+$expected"
+
+# ---- the programs
+# check_program <file> <object format> <subsystem number>
+check_program() {
+    local file="$1" format="$2" subsystem="$3" prefix headers dll
+    [ -f "$file" ] || return 0
+    case "$format" in
+        pei-i386) prefix=i686-w64-mingw32 ;;
+        *) prefix=x86_64-w64-mingw32 ;;
+    esac
+    "$prefix-objdump" -f "$file" | grep -q "file format $format" || fail "$file is not $format"
+    headers="$("$prefix-objdump" -p "$file")"
+    grep -Eq "^Subsystem[[:space:]]+0*$subsystem[[:space:]]" <<<"$headers" ||
+        fail "$file does not have subsystem $subsystem"
+    if "$prefix-objdump" -h "$file" | grep -q '\.debug_'; then
+        fail "$file is not stripped"
+    fi
+    for dll in $(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers"); do
+        case "${dll,,}" in
+            kernel32.dll | user32.dll | gdi32.dll | shell32.dll | ole32.dll | advapi32.dll | \
+                comctl32.dll | comdlg32.dll | shlwapi.dll | msvcrt.dll) ;;
+            *) fail "$file imports $dll" ;;
+        esac
+    done
+}
+
+for folder in . x64; do
+    format=pei-i386
+    [ "$folder" = x64 ] && format=pei-x86-64
+    check_program "$folder/brenvale.exe" "$format" 2       # a window program
+    check_program "$folder/standin-sim.exe" "$format" 2
+    check_program "$folder/brenvale-check.exe" "$format" 3 # a console program
+done
+
+size="$(stat -c %s brenvale.exe 2>/dev/null || echo 0)"
+[ "$size" -le $((256 * 1024)) ] || fail "brenvale.exe is $size bytes, more than 256 KiB"
+
+# ---- the texts: Windows line ends, the same words as in the source
+# check_text <file in zip> <source file>
+check_text() {
+    local file="$1" source="$2" lines crlf
+    [ -f "$file" ] || return 0
+    lines="$(grep -c '' "$file")"
+    crlf="$(grep -c $'\r$' "$file" || true)"
+    [ "$lines" -gt 0 ] && [ "$lines" = "$crlf" ] ||
+        fail "$file: $crlf of its $lines lines end in CR LF"
+    [ "$(tail -c 2 "$file" | od -An -c | tr -d ' ')" = '\r\n' ] ||
+        fail "$file does not end with a line end"
+    cmp -s <(tr -d '\r' <"$file") <(tr -d '\r' <"$source") || fail "$file differs from $source"
+}
+check_text README.txt "$SOURCE/tools/sample/README.txt"
+check_text brenvale.txt "$SOURCE/tools/sample/brenvale.txt"
+cmp -s brenvale.txt x64/brenvale.txt || fail "x64/brenvale.txt differs from brenvale.txt"
+
+# ---- the sample table as the checker sees it
+if [ -n "$NATIVE_CHECKER" ] && [ -f brenvale.txt ]; then
+    status=0
+    "$NATIVE_CHECKER" brenvale.txt --frequency 122.80 >"$WORK/check.txt" || status=$?
+    [ "$status" -eq 0 ] || { cat "$WORK/check.txt"; fail "the sample table gives warnings"; }
+fi
+
+# ---- the shipped 64-bit checker on the Windows side, when a Wine prefix is at hand
+WINE64=/usr/lib/wine/wine64
+if [ -x "$WINE64" ] && [ -n "${WINEPREFIX:-}" ] && [ -f "$WINEPREFIX/system.reg" ] &&
+    [ -f x64/brenvale-check.exe ]; then
+    status=0
+    (cd x64 && WINEDEBUG=-all timeout 120 "$WINE64" brenvale-check.exe --frequency 122.80) \
+        >"$WORK/wine-out.txt" 2>"$WORK/wine-err.txt" || status=$?
+    [ "$status" -eq 0 ] || fail "x64/brenvale-check.exe on its own sample: exit status $status"
+    grep -q $'teamspeak.exe "voice.example.net?nickname=Pilot?.*"\r$' "$WORK/wine-out.txt" ||
+        fail "x64/brenvale-check.exe did not show the command line: $(cat "$WORK/wine-out.txt")"
+    status=0
+    (cd x64 && WINEDEBUG=-all timeout 120 "$WINE64" brenvale-check.exe missing.txt) \
+        >"$WORK/wine-out.txt" 2>"$WORK/wine-err.txt" || status=$?
+    [ "$status" -eq 2 ] || fail "x64/brenvale-check.exe on a missing file: exit status $status"
+    grep -q $'cannot read missing.txt: [A-Z].*\r$' "$WORK/wine-err.txt" ||
+        fail "x64/brenvale-check.exe gave no reason: $(cat "$WORK/wine-err.txt")"
+else
+    echo "note: no Wine prefix at hand; the shipped checker was not run"
+fi
+
+if [ "$FAILURES" -gt 0 ]; then
+    echo "$FAILURES problems in $(basename "$zip_file")" >&2
+    exit 1
+fi
+echo "$(basename "$zip_file"): contents as expected"
