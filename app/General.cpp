@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/FrmMain.h"
+#include "ipc/NumberText.h"
 
 General::General(Platform& platform) : platform_(platform), link_(platform.ipc) {}
 
@@ -47,5 +48,5 @@ std::wstring General::ResultText(IpcResult result) const {
     if (result >= 0 && result < kIpcResultCount) return IpcErrorText[result];
     // Only the codes above exist; anything else is shown by number rather than read
     // from outside the table.
-    return L"IPC result " + std::to_wstring(static_cast<int32_t>(result));
+    return L"IPC result " + DecimalText<wchar_t>(static_cast<int32_t>(result));
 }

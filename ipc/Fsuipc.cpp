@@ -1,6 +1,9 @@
 #include "ipc/Fsuipc.h"
 
-#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "ipc/NumberText.h"
 
 namespace {
 
@@ -23,7 +26,11 @@ constexpr uint32_t kServerProcessed = 1;
 }  // namespace
 
 void Fsuipc::MakeMappingName(uint32_t processId, char (&name)[24]) {
-    std::snprintf(name, sizeof name, "%s:%X:1", kMessageName, static_cast<unsigned>(processId));
+    const std::string text = std::string(kMessageName) + ":" + HexText<char>(processId) + ":1";
+    // At most 23 characters (eight hex digits) for any process id; cut like a bounded copy.
+    const size_t length = text.size() < sizeof name ? text.size() : sizeof name - 1;
+    std::memcpy(name, text.data(), length);
+    name[length] = '\0';
 }
 
 void Fsuipc::IpcInit() {

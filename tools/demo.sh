@@ -96,7 +96,8 @@ sleep 4.5
 echo "  TeamSpeak starts so far: $(wc -l <"$LOG") (no new start)"
 
 import -display "$DISPLAY" -window root "$OUT/brenvale-demo.png"
-echo "Screenshot: $OUT/brenvale-demo.png"
+import -display "$DISPLAY" -window "Brenvale" "$OUT/brenvale-window.png" 2>/dev/null || true
+echo "Screenshots: $OUT/brenvale-demo.png (the screen), $OUT/brenvale-window.png (Brenvale)"
 
 driver close
 echo "Brenvale closed; the stand-ins are ended with it."

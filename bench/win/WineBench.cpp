@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/win/BenchSupport.h"
 #include "ipc/Fsuipc.h"
 #include "platform/win32/Win32IpcTransport.h"
 #include "tools/simserver/SimServerCore.h"
@@ -26,22 +27,6 @@ struct Figures {
     double mean = 0;
 };
 
-class StopWatch {
-  public:
-    StopWatch() { QueryPerformanceFrequency(&frequency_); }
-    LONGLONG Now() const {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        return now.QuadPart;
-    }
-    double Microseconds(LONGLONG from, LONGLONG to) const {
-        return static_cast<double>(to - from) * 1e6 / static_cast<double>(frequency_.QuadPart);
-    }
-
-  private:
-    LARGE_INTEGER frequency_;
-};
-
 Figures Summarise(std::vector<double> samples) {
     Figures figures;
     std::sort(samples.begin(), samples.end());
@@ -49,43 +34,6 @@ Figures Summarise(std::vector<double> samples) {
     figures.mean = std::accumulate(samples.begin(), samples.end(), 0.0) / samples.size();
     return figures;
 }
-
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = L"";
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
-
-// The stand-in simulator for the run; ended when the benchmark ends.
-class Simulator {
-  public:
-    bool Start() {
-        const std::wstring program = ProgramFolder() + L"standin-sim.exe";
-        std::wstring commandLine = L"\"" + program + L"\" --title Benchmark";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &info)) {
-            return false;
-        }
-        CloseHandle(info.hThread);
-        process_ = info.hProcess;
-        // Idle in its message loop means its window is up and serving.
-        if (WaitForInputIdle(process_, 20000) != 0) return false;
-        return FindWindowExA(nullptr, nullptr, "UIPCMAIN", nullptr) != nullptr;
-    }
-    ~Simulator() {
-        if (process_ == nullptr) return;
-        TerminateProcess(process_, 0);
-        WaitForSingleObject(process_, 10000);
-        CloseHandle(process_);
-    }
-
-  private:
-    HANDLE process_ = nullptr;
-};
 
 class Bench {
   public:
@@ -140,7 +88,7 @@ class Bench {
 
   private:
     Fsuipc& link_;
-    StopWatch watch_;
+    bench::StopWatch watch_;
     int failures_ = 0;
 };
 
@@ -151,8 +99,8 @@ void Report(const char* what, const Figures& figures) {
 }  // namespace
 
 int main() {
-    Simulator simulator;
-    if (!simulator.Start()) {
+    bench::Simulator simulator;
+    if (!simulator.Start(L"--title Benchmark")) {
         std::fprintf(stderr, "standin-sim.exe did not start or showed no window\n");
         return 1;
     }

@@ -1,6 +1,9 @@
 // The process entry: builds the Windows services, starts the program and runs its
 // event loop until the main window is closed.
 
+#include <cstdlib>
+#include <exception>
+
 #include "app/General.h"
 #include "platform/Platform.h"
 #include "platform/win32/MessageLoop.h"
@@ -12,6 +15,18 @@
 #include "platform/win32/Win32ProgramStarter.h"
 #include "platform/win32/Win32SettingsStore.h"
 #include "platform/win32/WindowsApi.h"
+
+// The runtime's default terminate handler names the uncaught exception's type, which
+// links the whole C++ name demangler (about a seventh of this program) to write to a
+// standard error stream a windowed program does not have. Every exception is caught
+// in wWinMain; terminate comes only from a broken promise (an exception leaving a
+// noexcept function or a destructor during unwinding), and then the process ends
+// plainly. Defined here, in the program alone, so the library's version is not linked.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::abort();
+}
+}  // namespace __gnu_cxx
 
 namespace {
 

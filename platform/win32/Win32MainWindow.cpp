@@ -28,7 +28,9 @@ int TwipsToPixels(int twips, UINT dpi) {
 }
 
 // Newer systems' calls are looked up at run time, so the program still starts on
-// systems that lack them.
+// systems that lack them. Looked up on each use, which is rare (creating the window, a
+// DPI change), rather than kept in function statics: their guarded initialisation
+// would link the threads library into the program for nothing.
 template <typename Function>
 Function User32Function(const char* name) {
     const FARPROC address = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
@@ -44,7 +46,7 @@ UINT ScreenDpi() {
 
 UINT WindowDpi(HWND window) {
     using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+    const auto getDpiForWindow = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
     const UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
     return dpi != 0 ? dpi : ScreenDpi();
 }
@@ -52,8 +54,7 @@ UINT WindowDpi(HWND window) {
 // The frame's rectangle around a client rectangle at the given DPI.
 RECT FrameAround(RECT client, UINT dpi) {
     using AdjustForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-    static const auto adjustForDpi =
-        User32Function<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
+    const auto adjustForDpi = User32Function<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
     if (!adjustForDpi || !adjustForDpi(&client, kFrameStyle, FALSE, kFrameExStyle, dpi)) {
         AdjustWindowRectEx(&client, kFrameStyle, FALSE, kFrameExStyle);
     }

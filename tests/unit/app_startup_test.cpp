@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <ostream>
 
 #include "FakePlatform.h"
 
@@ -40,6 +41,9 @@ struct LinkFailure {
     std::function<void(FakeIpcTransport&)> arrange;
     const wchar_t* caption;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const LinkFailure& failure, std::ostream* out) { *out << failure.name; }
 
 class FailedLinkCaption : public testing::TestWithParam<LinkFailure> {};
 

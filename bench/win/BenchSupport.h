@@ -1,0 +1,81 @@
+#pragma once
+// What the Windows benchmarks share: a stop watch, medians, the folder of the built
+// programs, and the stand-in simulator run for the duration of a benchmark.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+class StopWatch {
+  public:
+    StopWatch() { QueryPerformanceFrequency(&frequency_); }
+    LONGLONG Now() const {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return now.QuadPart;
+    }
+    double Microseconds(LONGLONG from, LONGLONG to) const {
+        return static_cast<double>(to - from) * 1e6 / static_cast<double>(frequency_.QuadPart);
+    }
+    double Milliseconds(LONGLONG from, LONGLONG to) const {
+        return Microseconds(from, to) / 1000.0;
+    }
+
+  private:
+    LARGE_INTEGER frequency_;
+};
+
+inline double Median(std::vector<double> samples) {
+    if (samples.empty()) return 0;
+    std::sort(samples.begin(), samples.end());
+    const size_t middle = samples.size() / 2;
+    return samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2;
+}
+
+// The folder of this program, ending in a backslash: the other built programs are there.
+inline std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH] = L"";
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+}
+
+// The stand-in simulator for the run; ended when the benchmark ends.
+class Simulator {
+  public:
+    Simulator() = default;
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    bool Start(const std::wstring& arguments) {
+        const std::wstring program = ProgramFolder() + L"standin-sim.exe";
+        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &info)) {
+            return false;
+        }
+        CloseHandle(info.hThread);
+        process_ = info.hProcess;
+        // Idle in its message loop means its window is up and serving.
+        if (WaitForInputIdle(process_, 20000) != 0) return false;
+        return FindWindowExA(nullptr, nullptr, "UIPCMAIN", nullptr) != nullptr;
+    }
+    ~Simulator() {
+        if (process_ == nullptr) return;
+        TerminateProcess(process_, 0);
+        WaitForSingleObject(process_, 10000);
+        CloseHandle(process_);
+    }
+
+  private:
+    HANDLE process_ = nullptr;
+};
+
+}  // namespace bench
