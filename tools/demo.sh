@@ -45,7 +45,7 @@ report_next_start() {
     local i
     for i in $(seq 1 100); do
         local count=0
-        [ -f "$LOG" ] && count=$(wc -l <"$LOG")
+        [ -f "$LOG" ] && count=$(wc -l <"$LOG" | tr -d ' ')
         if [ "$count" -gt "$SEEN" ]; then
             SEEN=$count
             echo "  TeamSpeak started: $(sed -n "${count}p" "$LOG" | tr -d '\r')"
@@ -72,9 +72,11 @@ echo
 
 echo "Starting the stand-in simulator with COM1 on 122.80, then Brenvale."
 (cd "$BUILD_DIR" && "$WINE" standin-sim.exe --com1 122.80 >/dev/null 2>&1 &)
+driver simulator # Brenvale looks for the simulator once, at start
 (cd "$DEMO/Brenvale" && "$WINE" brenvale.exe >/dev/null 2>&1 &)
 driver name "Demo Pilot"
 echo "Answered the name question: Demo Pilot"
+echo "Brenvale's caption: $(driver caption)"
 echo
 
 wait_for_label 122.80
@@ -93,10 +95,10 @@ done
 echo
 echo "Unchanged for three ticks:"
 sleep 4.5
-echo "  TeamSpeak starts so far: $(wc -l <"$LOG") (no new start)"
+echo "  TeamSpeak starts so far: $SEEN; now: $(cat "$LOG" 2>/dev/null | wc -l)"
 
 import -display "$DISPLAY" -window root "$OUT/brenvale-demo.png"
-import -display "$DISPLAY" -window "Brenvale" "$OUT/brenvale-window.png" 2>/dev/null || true
+convert "$OUT/brenvale-demo.png" -crop "$(driver rect)" +repage "$OUT/brenvale-window.png"
 echo "Screenshots: $OUT/brenvale-demo.png (the screen), $OUT/brenvale-window.png (Brenvale)"
 
 driver close

@@ -1,7 +1,11 @@
 // brenvale-driver.exe: plays the user's part for the demo.
 //   name TEXT        answers the session-name question of a starting Brenvale
 //   tune FREQUENCY   types a frequency into the stand-in simulator's radio
+//   simulator        waits until the stand-in simulator's window is up and moves it
+//                    aside, clear of Brenvale's window
 //   label            prints the frequency Brenvale shows
+//   caption          prints Brenvale's caption
+//   rect             prints Brenvale's window on the screen as WIDTHxHEIGHT+X+Y
 //   close            closes Brenvale and waits for it to end
 // Exit status 0 on success, 1 when the window or dialog did not appear in time.
 #include <windows.h>
@@ -64,12 +68,36 @@ int Tune(const std::wstring& frequency) {
     return 0;
 }
 
+int WaitForSimulator() {
+    HWND simulator = WaitForWindow(L"UIPCMAIN", nullptr);
+    if (!simulator) return Fail("the stand-in simulator");
+    SetWindowPos(simulator, nullptr, 420, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
 int PrintLabel() {
     HWND window = WaitForWindow(L"BrenvaleMainWindow", nullptr);
     if (!window) return Fail("Brenvale's window");
     HWND label = driver::FindChild(window, L"Static");
     std::wstring text = label ? driver::WindowText(label) : L"";
     std::printf("%ls\n", text.c_str());
+    return 0;
+}
+
+int PrintCaption() {
+    HWND window = WaitForWindow(L"BrenvaleMainWindow", nullptr);
+    if (!window) return Fail("Brenvale's window");
+    std::printf("%ls\n", driver::WindowText(window).c_str());
+    return 0;
+}
+
+int PrintRect() {
+    HWND window = WaitForWindow(L"BrenvaleMainWindow", nullptr);
+    if (!window) return Fail("Brenvale's window");
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
+                rect.top);
     return 0;
 }
 
@@ -94,8 +122,12 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring argument = argc > 2 ? argv[2] : L"";
     if (command == L"name") return AnswerName(argument);
     if (command == L"tune") return Tune(argument);
+    if (command == L"simulator") return WaitForSimulator();
     if (command == L"label") return PrintLabel();
+    if (command == L"caption") return PrintCaption();
+    if (command == L"rect") return PrintRect();
     if (command == L"close") return Close();
-    std::fprintf(stderr, "usage: brenvale-driver name TEXT | tune FREQUENCY | label | close\n");
+    std::fprintf(stderr, "usage: brenvale-driver name TEXT | tune FREQUENCY | simulator | label | caption |"
+                 " rect | close\n");
     return 2;
 }
