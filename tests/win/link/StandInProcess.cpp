@@ -5,6 +5,7 @@ namespace {
 constexpr DWORD kWindowWaitMs = 20000;  // a cold Wine start can take seconds
 constexpr DWORD kPollMs = 20;
 constexpr DWORD kExitWaitMs = 10000;
+constexpr int kStartAttempts = 2;
 
 std::wstring ProgramFolder() {
     wchar_t path[MAX_PATH] = L"";
@@ -27,6 +28,15 @@ HWND WindowOfProcess(const char* windowClass, DWORD processId) {
 }  // namespace
 
 bool StandInProcess::Start(const std::wstring& arguments, const char* windowClass) {
+    // Under Wine a program started right after another one was ended now and then
+    // fails to come up; one more try tells that apart from a program that cannot start.
+    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+        if (StartOnce(arguments, windowClass)) return true;
+    }
+    return false;
+}
+
+bool StandInProcess::StartOnce(const std::wstring& arguments, const char* windowClass) {
     Terminate();
     const std::wstring program = ProgramFolder() + L"standin-sim.exe";
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;

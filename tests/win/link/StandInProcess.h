@@ -24,6 +24,7 @@ class StandInProcess {
     HANDLE Process() const { return process_; }
 
   private:
+    bool StartOnce(const std::wstring& arguments, const char* windowClass);
     HWND WaitForWindow(const char* windowClass) const;
 
     HANDLE process_ = nullptr;
