@@ -1,13 +1,14 @@
 #pragma once
-// In-memory stand-ins for the platform services the application uses. Each records what
-// was asked of it in one shared event log, so tests can check the order of things, and
-// plays scripted answers (a box's button, a picked folder, a missing file, a failed start).
+// One in-memory machine playing every platform service the application uses. It notes what
+// was asked of it in an event log, so tests can check the order of things, and plays
+// scripted answers (a box's button, a picked folder, a missing file, a failed start).
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -23,6 +24,11 @@ using EventLog = std::vector<std::string>;
 inline std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
+// Each byte as the character of the same number, enough for tests to see every byte.
+inline std::wstring Widen(const std::string& bytes) {
+    const auto* first = reinterpret_cast<const unsigned char*>(bytes.data());
+    return std::wstring(first, first + bytes.size());
+}
 
 class FakeMainWindow : public MainWindowView {
   public:
@@ -34,7 +40,6 @@ class FakeMainWindow : public MainWindowView {
     }
     void ShowLabelText(const std::wstring& text) override {
         log_.push_back("window:label " + Narrow(text));
-        labelShown.push_back(text);
     }
     void EnableTimer() override {
         log_.push_back("window:enable-timer");
@@ -48,26 +53,20 @@ class FakeMainWindow : public MainWindowView {
 
     static constexpr uintptr_t kHandle = 0x4711;
     std::wstring caption = L"Brenvale";
-    std::vector<std::wstring> labelShown;
-    bool timerEnabled = false;
-    bool shown = false;
+    bool timerEnabled = false, shown = false;
 
   private:
     EventLog& log_;
 };
 
-class FakeWindowFactory : public MainWindowFactory {
+// The fake server's transport, noting in the log when the link is sought.
+class LoggedIpcTransport : public FakeIpcTransport {
   public:
-    explicit FakeWindowFactory(EventLog& log) : log_(log) {}
-    std::unique_ptr<MainWindowView> CreateMainWindow(MainWindowEvents& handler) override {
-        log_.push_back("window:create");
-        events = &handler;
-        auto created = std::make_unique<FakeMainWindow>(log_);
-        window = created.get();
-        return created;
+    explicit LoggedIpcTransport(EventLog& log) : log_(log) {}
+    uintptr_t FindServerWindow(const char* className) override {
+        log_.push_back(std::string("ipc:find ") + className);
+        return FakeIpcTransport::FindServerWindow(className);
     }
-    MainWindowEvents* events = nullptr;
-    FakeMainWindow* window = nullptr;  // owned by the application's window
 
   private:
     EventLog& log_;
@@ -76,59 +75,120 @@ class FakeWindowFactory : public MainWindowFactory {
 struct ShownBox {
     std::wstring text, title;
     unsigned flags;
+    bool operator==(const ShownBox& other) const {
+        return text == other.text && title == other.title && flags == other.flags;
+    }
+};
+inline void PrintTo(const ShownBox& box, std::ostream* out) {
+    *out << "{\"" << Narrow(box.text) << "\", \"" << Narrow(box.title) << "\", " << box.flags
+         << "}";
+}
+
+// The texts users see, word for word; the user guide quotes each of them.
+namespace shown {
+inline const std::wstring kNoTeamSpeak =
+    L"Brenvale cannot locate you TeamSpeak installation. Please click OK and follow the "
+    L"instructions to locate it manually.";
+inline const std::wstring kTeamSpeakNotThere =
+    L"Sorry, Brenvale was unable to locate TeamSpeak in the location you supplied. Do you wish "
+    L"to try again?";
+inline const std::wstring kOfferModule =
+    L"To work correctly, Brenvale requires fsuipc.dll to be installed in your FlightSim modules "
+    L"folder. As this is the first time you have used Brenvale it may not yet be installed. Do "
+    L"you wish to install it now?";
+inline const std::wstring kModuleInstalled =
+    L"fsuipc.dll has been installed successfully. You will need to restart Flight Simulator.";
+inline const std::wstring kSimNotThere =
+    L"Sorry, Brenvale was unable to locate a FlightSim installation in the location you "
+    L"supplied. Do you wish to try again?";
+inline const std::wstring kAskAgain =
+    L"You have selected to skip installing fsuipc.dll. Do you want to be asked about this again "
+    L"when you next run Brenvale?";
+inline const std::wstring kNamePrompt = L"Enter your name for this session";
+inline const std::wstring kLoadFailed =
+    L"An error occured while Brenvale was loading it's channel data file and locating "
+    L"TeamSpeak. Brenvale will continue, however may not function correctly.";
+inline const std::wstring kInstallFailed =
+    L"An error occured while Brenvale was installing FSUIPC.DLL. Brenvale will continue, "
+    L"however may not function correctly.";
+inline const std::wstring kErrorAdvice =
+    L"If you are unable to solve the problem, please contact the developer with the following "
+    L"error message:";
+inline const std::wstring kTeamSpeakTitle = L"TeamSpeak Required";
+inline const std::wstring kInstallTitle = L"FSU IPC Installation";
+inline const std::wstring kStartFailed = L" - Can't start TeamSpeak: ";
+
+// The error report box: what failed, the advice, then the system's description.
+inline ShownBox ErrorBox(const std::wstring& what, const std::wstring& description) {
+    return {what + L"\r\n\r\n" + kErrorAdvice + L" \r\n" + description, L"Error", 48};
+}
+}  // namespace shown
+
+struct StartedProgram {
+    std::wstring applicationPath, commandLine;
+    int windowStyle;
 };
 
-class FakeDialogs : public Dialogs {
+template <class T>
+T TakeFirst(std::deque<T>& script, T whenEmpty) {
+    if (script.empty()) return whenEmpty;
+    T first = script.front();
+    script.pop_front();
+    return first;
+}
+
+// By default the simulator answers, and the machine is already set up: channel table
+// present, TeamSpeak where the settings say, the module offer settled.
+class FakeSystem : public MainWindowFactory,
+                   public Dialogs,
+                   public SettingsStore,
+                   public FileSystem,
+                   public ProgramStarter {
   public:
-    explicit FakeDialogs(EventLog& log) : log_(log) {}
+    static constexpr wchar_t kTableFile[] = L"C:\\Brenvale\\brenvale.txt";
+    static constexpr wchar_t kTeamSpeakDir[] = L"D:\\Voice\\TS2";
+    static constexpr wchar_t kNotFound[] = L"The system cannot find the file specified.";
+
+    FakeSystem() {
+        Add(kTableFile, "122.80,ts.example.org,login,secret,Main,Sub\r\n");
+        Add(std::wstring(kTeamSpeakDir) + L"\\teamspeak.exe");
+        Set(L"TSPath", kTeamSpeakDir);
+        Set(L"FSUIPCINST", L"1");
+    }
+
+    std::unique_ptr<MainWindowView> CreateMainWindow(MainWindowEvents& handler) override {
+        log.push_back("window:create");
+        events = &handler;
+        auto created = std::make_unique<FakeMainWindow>(log);
+        window = created.get();
+        return created;
+    }
+
     int MessageBox(const std::wstring& text, const std::wstring& title, unsigned flags) override {
-        log_.push_back("dialog:box " + Narrow(title));
         boxes.push_back({text, title, flags});
         if ((flags & 0xF) != kMbYesNo) return kIdOk;
-        if (answers.empty()) return kIdNo;  // unscripted questions end folder loops
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return TakeFirst(answers, int(kIdNo));  // unscripted questions end folder loops
     }
     std::wstring InputBox(const std::wstring& prompt, const std::wstring& title) override {
-        log_.push_back("dialog:input");
+        log.push_back("dialog:input");
         inputPrompts.push_back(prompt + L"|" + title);
         if (!inputFailure.empty()) throw PlatformFailure(1, inputFailure);
         return nameTyped;
     }
     std::wstring PickFolder(uintptr_t owner, const std::wstring& instruction) override {
-        log_.push_back("dialog:pick");
         pickers.push_back(instruction);
         pickerOwners.push_back(owner);
-        if (picks.empty()) return L"";
-        const std::wstring pick = picks.front();
-        picks.pop_front();
-        return pick;
+        return TakeFirst(picks, std::wstring());
     }
-    std::deque<int> answers;
-    std::deque<std::wstring> picks;
-    std::wstring nameTyped = L"Pilot";
-    std::wstring inputFailure;  // non-empty: the input box fails with this description
-    std::vector<ShownBox> boxes;
-    std::vector<std::wstring> pickers, inputPrompts;
-    std::vector<uintptr_t> pickerOwners;
 
-  private:
-    EventLog& log_;
-};
-
-class FakeSettings : public SettingsStore {
-  public:
-    explicit FakeSettings(EventLog& log) : log_(log) {}
     std::wstring GetSetting(const std::wstring& application, const std::wstring& section,
                             const std::wstring& key) override {
-        log_.push_back("settings:get " + Narrow(key));
+        log.push_back("settings:get " + Narrow(key));
         auto found = values.find({application, section, key});
         return found == values.end() ? std::wstring() : found->second;
     }
     void SaveSetting(const std::wstring& application, const std::wstring& section,
                      const std::wstring& key, const std::wstring& value) override {
-        log_.push_back("settings:save " + Narrow(key));
         if (!saveFailure.empty()) throw PlatformFailure(5, saveFailure);
         values[{application, section, key}] = value;
         ++saves;
@@ -140,24 +200,11 @@ class FakeSettings : public SettingsStore {
     void Set(const std::wstring& key, const std::wstring& value) {
         values[{L"Brenvale", L"Settings", key}] = value;
     }
-    std::map<std::tuple<std::wstring, std::wstring, std::wstring>, std::wstring> values;
-    std::wstring saveFailure;
-    int saves = 0;
 
-  private:
-    EventLog& log_;
-};
-
-class FakeFiles : public FileSystem {
-  public:
-    static constexpr wchar_t kNotFound[] = L"The system cannot find the file specified.";
-    explicit FakeFiles(EventLog& log) : log_(log) {}
-    std::wstring ProgramFolder() override { return programFolder; }
+    std::wstring ProgramFolder() override { return L"C:\\Brenvale"; }
     std::string ReadWholeFile(const std::wstring& path) override {
-        log_.push_back("files:read " + Narrow(path));
-        auto found = contents.find(path);
-        if (found == contents.end()) throw PlatformFailure(2, kNotFound);
-        return found->second;
+        log.push_back("files:read " + Narrow(path));
+        return Contents(path);
     }
     bool FileExists(const std::wstring& path) override {
         existenceTests.push_back(path);
@@ -165,83 +212,23 @@ class FakeFiles : public FileSystem {
         return contents.count(path) != 0;
     }
     void CopyFileReplacing(const std::wstring& from, const std::wstring& to) override {
-        log_.push_back("files:copy");
-        if (!copyFailure.empty()) throw PlatformFailure(3, copyFailure);
-        auto source = contents.find(from);
-        if (source == contents.end()) throw PlatformFailure(2, kNotFound);
-        contents[to] = source->second;
+        contents[to] = Contents(from);
     }
-    // Each byte as the character of the same number, enough for tests to see every byte.
     std::wstring FromSystemCodePage(const std::string& bytes) override {
         if (!conversionFailureOn.empty() && bytes == conversionFailureOn) {
             throw PlatformFailure(1113, L"No mapping for the Unicode character exists.");
         }
-        std::wstring text;
-        for (unsigned char byte : bytes) text.push_back(static_cast<wchar_t>(byte));
-        return text;
+        return Widen(bytes);
     }
     void Add(const std::wstring& path, const std::string& bytes = "x") { contents[path] = bytes; }
 
-    std::wstring programFolder = L"C:\\Brenvale";
-    std::map<std::wstring, std::string> contents;
-    std::vector<std::wstring> existenceTests;
-    std::wstring existsFailure, copyFailure;
-    std::string conversionFailureOn;
-
-  private:
-    EventLog& log_;
-};
-
-struct StartedProgram {
-    std::wstring applicationPath, commandLine;
-    int windowStyle;
-};
-
-class FakeProgramStarter : public ProgramStarter {
-  public:
-    explicit FakeProgramStarter(EventLog& log) : log_(log) {}
     void StartProgram(const std::wstring& applicationPath, const std::wstring& commandLine,
                       int windowStyle) override {
-        log_.push_back("programs:start");
-        if (!failure.empty()) throw PlatformFailure(2, failure);
+        log.push_back("programs:start");
+        if (!startFailure.empty()) throw PlatformFailure(2, startFailure);
         started.push_back({applicationPath, commandLine, windowStyle});
     }
-    std::vector<StartedProgram> started;
-    std::wstring failure;  // non-empty: every start fails with this description
 
-  private:
-    EventLog& log_;
-};
-
-// The fake server's transport, noting in the log when the link is sought and released.
-class LoggedIpcTransport : public FakeIpcTransport {
-  public:
-    explicit LoggedIpcTransport(EventLog& log) : log_(log) {}
-    uintptr_t FindServerWindow(const char* className) override {
-        log_.push_back(std::string("ipc:find ") + className);
-        return FakeIpcTransport::FindServerWindow(className);
-    }
-    void UnmapView(uint8_t* view) override {
-        log_.push_back("ipc:unmap");
-        FakeIpcTransport::UnmapView(view);
-    }
-
-  private:
-    EventLog& log_;
-};
-
-// A whole fake system. By default the simulator answers, and the machine is already set
-// up: channel table present, TeamSpeak where the settings say, the module offer settled.
-struct FakeSystem {
-    static constexpr wchar_t kTableFile[] = L"C:\\Brenvale\\brenvale.txt";
-    static constexpr wchar_t kTeamSpeakDir[] = L"D:\\Voice\\TS2";
-
-    FakeSystem() {
-        files.Add(kTableFile, "122.80,ts.example.org,login,secret,Main,Sub\r\n");
-        files.Add(std::wstring(kTeamSpeakDir) + L"\\teamspeak.exe");
-        settings.Set(L"TSPath", kTeamSpeakDir);
-        settings.Set(L"FSUIPCINST", L"1");
-    }
     // Position in the log of the first event starting with `prefix`, or -1.
     int IndexOf(const std::string& prefix) const {
         for (size_t i = 0; i < log.size(); ++i) {
@@ -249,16 +236,34 @@ struct FakeSystem {
         }
         return -1;
     }
-    FakeMainWindow& Window() { return *windows.window; }
+    FakeMainWindow& Window() { return *window; }
 
     EventLog log;
-    FakeWindowFactory windows{log};
-    FakeDialogs dialogs{log};
-    FakeSettings settings{log};
-    FakeFiles files{log};
-    FakeProgramStarter programs{log};
     LoggedIpcTransport ipc{log};
-    Platform platform{windows, dialogs, settings, files, programs, ipc};
+    MainWindowEvents* events = nullptr;
+    FakeMainWindow* window = nullptr;  // owned by the application's window
+    // Script: scripted answers, and non-empty failures make that service fail so.
+    std::deque<int> answers;
+    std::deque<std::wstring> picks;
+    std::wstring nameTyped = L"Pilot";
+    std::wstring inputFailure, saveFailure, existsFailure, startFailure;
+    std::string conversionFailureOn;
+    std::map<std::tuple<std::wstring, std::wstring, std::wstring>, std::wstring> values;
+    std::map<std::wstring, std::string> contents;
+    // What was asked.
+    std::vector<ShownBox> boxes;
+    std::vector<std::wstring> pickers, inputPrompts, existenceTests;
+    std::vector<uintptr_t> pickerOwners;
+    std::vector<StartedProgram> started;
+    int saves = 0;
+    Platform platform{*this, *this, *this, *this, *this, ipc};
+
+  private:
+    std::string Contents(const std::wstring& path) const {
+        auto found = contents.find(path);
+        if (found == contents.end()) throw PlatformFailure(2, kNotFound);
+        return found->second;
+    }
 };
 
 // The application over a fake system, not yet started.
@@ -268,5 +273,13 @@ struct FakeApp {
     FrmMain& Window() { return general.frmMain(); }
     bool LinkReleased() const {
         return sys.ipc.MappedViews() == 0 && sys.ipc.OpenHandles() == 0 && sys.ipc.LiveAtoms() == 0;
+    }
+    // Loads the window over this channel table file.
+    FrmMain& LoadTable(const std::string& bytes) {
+        sys.Add(FakeSystem::kTableFile, bytes);
+        return Window();
+    }
+    void ExpectBoxes(const std::vector<ShownBox>& expected) const {
+        EXPECT_EQ(sys.boxes, expected);
     }
 };

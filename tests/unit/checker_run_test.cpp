@@ -17,12 +17,11 @@ class FakeCheckerSystem : public checker::CheckerSystem {
                        std::wstring& reason) override {
         reads.push_back(path);
         const auto found = files.find(path);
-        if (found == files.end()) {
+        if (found != files.end())
+            bytes = found->second;
+        else
             reason = L"No such file or directory";
-            return false;
-        }
-        bytes = found->second;
-        return true;
+        return found != files.end();
     }
     std::wstring FromSystemCodePage(const std::string& bytes) override {
         return std::wstring(bytes.begin(), bytes.end());
@@ -48,9 +47,6 @@ struct CheckerRunOf {
     bool OutHas(const std::wstring& text) const {
         return system.out.find(text) != std::wstring::npos;
     }
-    bool ErrHas(const std::wstring& text) const {
-        return system.err.find(text) != std::wstring::npos;
-    }
     FakeCheckerSystem system;
     int status = -1;
 };
@@ -70,9 +66,15 @@ TEST(CheckerRun, ExitStatusSaysCleanWarnedOrUnreadable) {
     EXPECT_EQ(missing.system.err,
               L"brenvale-check: cannot read elsewhere.txt: No such file or directory\n");
     EXPECT_TRUE(missing.system.out.empty());
+
+    // Without a file the default table is read; "--" lets a file name start with dashes.
+    const CheckerRunOf byDefault({L"--frequency", L"122.80"});
+    EXPECT_EQ(byDefault.system.reads, std::vector<std::wstring>{L"C:\\Brenvale\\brenvale.txt"});
+    EXPECT_EQ(byDefault.status, checker::kExitFailed);
+    EXPECT_EQ(CheckerRunOf({L"--", L"--odd.txt"}).system.reads.at(0), L"--odd.txt");
 }
 
-TEST(CheckerRun, BadUsageIsExitTwoWithTheReasonAndTheUsage) {
+TEST(CheckerRun, BadUsageIsExitTwoWithTheReasonAndTheUsageAndHelpReadsNothing) {
     const struct {
         std::vector<std::wstring> args;
         const wchar_t* reason;
@@ -86,15 +88,13 @@ TEST(CheckerRun, BadUsageIsExitTwoWithTheReasonAndTheUsage) {
     };
     for (const auto& example : cases) {
         const CheckerRunOf run(example.args);
-        EXPECT_EQ(run.status, checker::kExitFailed) << run.system.err;
-        EXPECT_TRUE(run.ErrHas(example.reason)) << run.system.err;
-        EXPECT_TRUE(run.ErrHas(L"Usage: brenvale-check")) << run.system.err;
+        const std::wstring& err = run.system.err;
+        EXPECT_EQ(run.status, checker::kExitFailed) << err;
+        EXPECT_NE(err.find(example.reason), std::wstring::npos) << err;
+        EXPECT_NE(err.find(L"Usage: brenvale-check"), std::wstring::npos) << err;
         EXPECT_TRUE(run.system.reads.empty());
         EXPECT_TRUE(run.system.out.empty());
     }
-}
-
-TEST(CheckerRun, HelpShowsTheUsageWithTheDefaultTableAndReadsNothing) {
     for (const wchar_t* help : {L"--help", L"-h", L"/?"}) {
         const CheckerRunOf run({L"table.txt", help});
         EXPECT_EQ(run.status, checker::kExitClean);
@@ -104,26 +104,16 @@ TEST(CheckerRun, HelpShowsTheUsageWithTheDefaultTableAndReadsNothing) {
     }
 }
 
-TEST(CheckerRun, WithoutAFileTheDefaultTableIsRead) {
-    const CheckerRunOf run({L"--frequency", L"122.80"});
-    ASSERT_EQ(run.system.reads.size(), 1u);
-    EXPECT_EQ(run.system.reads[0], L"C:\\Brenvale\\brenvale.txt");
-    EXPECT_EQ(run.status, checker::kExitFailed);
-    // "--" lets a file name start with dashes.
-    EXPECT_EQ(CheckerRunOf({L"--", L"--odd.txt"}).system.reads.at(0), L"--odd.txt");
-}
-
 TEST(CheckerRun, ListsEachRecordNumberedWithItsLineAndPasswordsMasked) {
     const CheckerRunOf masked({L"table.txt"});
     EXPECT_TRUE(masked.OutHas(
         L"    2 (line 2): \"122.80\"  server \"voice.example.net\", login \"pilot\", password "
         L"******, channel \"Approach\", sub-channel \"Final\"\n"));
     EXPECT_TRUE(masked.OutHas(L"2 of at most 200"));
-    EXPECT_EQ(masked.system.out.find(L"s3cret"), std::wstring::npos);
-    EXPECT_EQ(masked.system.out.find(L"guardpass"), std::wstring::npos);
+    EXPECT_FALSE(masked.OutHas(L"s3cret"));
+    EXPECT_FALSE(masked.OutHas(L"guardpass"));
 
-    const CheckerRunOf shown({L"--show-passwords", L"table.txt"});
-    EXPECT_TRUE(shown.OutHas(L"password \"s3cret\""));
+    EXPECT_TRUE(CheckerRunOf({L"--show-passwords", L"table.txt"}).OutHas(L"password \"s3cret\""));
     // An empty password is shown as empty: nothing to hide, and worth seeing.
     EXPECT_TRUE(CheckerRunOf({L"table.txt"}, "122.80,s,l,,c,x").OutHas(L"password \"\""));
 }
@@ -137,32 +127,29 @@ TEST(CheckerRun, ShowsTheChosenRecordAndTheExactCommandLine) {
         L"\n  D:\\TS2\\\\teamspeak.exe \"voice.example.net?nickname=Ann Lee?loginname=pilot"
         L"?password=s3cret?channel=Approach?subchannel=Final\"\n"));
     EXPECT_FALSE(run.OutHas(L"masked"));
-}
 
-TEST(CheckerRun, AnUnmatchedFrequencyFallsBackToRecordOneWithTheDefaults) {
-    const CheckerRunOf run({L"table.txt", L"--frequency", L"130.00"});
-    EXPECT_TRUE(run.OutHas(L"no record has this frequency, so Brenvale uses record 1"));
-    EXPECT_TRUE(run.OutHas(
+    // An unmatched frequency falls back to record one, with the default folder and name.
+    const CheckerRunOf unmatched({L"table.txt", L"--frequency", L"130.00"});
+    EXPECT_TRUE(unmatched.OutHas(L"no record has this frequency, so Brenvale uses record 1"));
+    EXPECT_TRUE(unmatched.OutHas(
         L"  C:\\Program Files\\Teamspeak2_RC2\\teamspeak.exe \"guard.example.net?nickname=Pilot"
         L"?loginname=g?password=******?channel=Guard?subchannel=Emergency\"\n"));
-    EXPECT_TRUE(run.OutHas(L"The password is masked"));
-    EXPECT_EQ(run.system.out.find(L"guardpass"), std::wstring::npos);
+    EXPECT_TRUE(unmatched.OutHas(L"The password is masked"));
+    EXPECT_FALSE(unmatched.OutHas(L"guardpass"));
 }
 
 TEST(CheckerRun, AnEmptyTableStartsTeamSpeakWithWhatSlotOneHolds) {
     const CheckerRunOf empty({L"table.txt", L"--frequency", L"122.80"}, "");
     EXPECT_EQ(empty.status, checker::kExitWarnings);
     EXPECT_TRUE(empty.OutHas(L"record 1 is empty"));
-    EXPECT_TRUE(
-        empty.OutHas(L"teamspeak.exe \"?nickname=Pilot?loginname=?password=?channel="
-                     L"?subchannel=\"\n"));
+    EXPECT_TRUE(empty.OutHas(
+        L"teamspeak.exe \"?nickname=Pilot?loginname=?password=?channel=?subchannel=\"\n"));
 
     // A lone record cut short leaves its fields in slot 1, and the program uses them.
     const CheckerRunOf cut({L"table.txt", L"--frequency", L"122.80"}, "122.80,srv,log");
     EXPECT_TRUE(cut.OutHas(L"record 1 holds what was read of the record cut short"));
-    EXPECT_TRUE(
-        cut.OutHas(L"teamspeak.exe \"srv?nickname=Pilot?loginname=log?password="
-                   L"?channel=?subchannel=\"\n"));
+    EXPECT_TRUE(cut.OutHas(
+        L"teamspeak.exe \"srv?nickname=Pilot?loginname=log?password=?channel=?subchannel=\"\n"));
 }
 
 }  // namespace

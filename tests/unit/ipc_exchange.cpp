@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <vector>
@@ -28,9 +29,6 @@ class ExchangeTest : public ::testing::Test {
         return link.IpcRead(kCom1Offset, 2, destination, result);
     }
     void ExpectAreaEmpty() { EXPECT_EQ(link.Link().NextRequest, link.Link().ViewBase); }
-    void FailSends(int count, uint32_t lastError) {
-        for (int i = 0; i < count; ++i) transport.sendScript.push_back({false, lastError});
-    }
 
     FakeIpcTransport transport;
     Fsuipc link{transport};
@@ -44,32 +42,24 @@ TEST(ExchangeClosedLink, EveryOperationRefusesWithNotOpen) {
     Fsuipc link(transport);
     link.IpcInit();
     uint8_t buffer[2] = {};
-    IpcResult result = IpcOk;
-    EXPECT_FALSE(link.IpcRead(kCom1Offset, 2, buffer, result));
-    EXPECT_EQ(result, IpcNotOpen);
-    result = IpcOk;
-    EXPECT_FALSE(link.IpcWrite(0x330A, 2, buffer, result));
-    EXPECT_EQ(result, IpcNotOpen);
-    result = IpcOk;
-    EXPECT_FALSE(link.IpcProcess(result));
-    EXPECT_EQ(result, IpcNotOpen);
+    std::array<IpcResult, 3> results = {};
+    EXPECT_FALSE(link.IpcRead(kCom1Offset, 2, buffer, results[0]));
+    EXPECT_FALSE(link.IpcWrite(0x330A, 2, buffer, results[1]));
+    EXPECT_FALSE(link.IpcProcess(results[2]));
+    EXPECT_EQ(results, (std::array<IpcResult, 3>{IpcNotOpen, IpcNotOpen, IpcNotOpen}));
     EXPECT_TRUE(transport.sends.empty());
 }
 
-TEST_F(ExchangeTest, NothingQueuedSendsNothing) {
-    EXPECT_FALSE(link.IpcProcess(result));
-    EXPECT_EQ(result, IpcNothingQueued);
-    EXPECT_TRUE(transport.sends.empty());
-}
-
-TEST_F(ExchangeTest, Com1ReadTravelsInOneMessageNamingTheArea) {
+TEST_F(ExchangeTest, OneMessageCarriesTheQueuedRecordsAndTheirReplies) {
+    std::vector<uint8_t> seen;
+    transport.afterServe = [&](uint8_t* area) { seen.assign(area, area + 16); };
     uint8_t buffer[2] = {};
+    const uint16_t clientVersion = 0x0102;
     ASSERT_TRUE(QueueCom1Read(buffer));
+    ASSERT_TRUE(link.IpcWrite(0x330A, 2, &clientVersion, result));
     ASSERT_TRUE(link.IpcProcess(result));
-
-    EXPECT_EQ(result, IpcOk);
-    EXPECT_EQ(buffer[0], 0x80);
-    EXPECT_EQ(buffer[1], 0x22);
+    EXPECT_EQ(LoadLe16(buffer), 0x2280);
+    EXPECT_EQ(transport.server.LastClientVersion(), 0x0102);
     ASSERT_EQ(transport.sends.size(), 1u);
     const auto& sent = transport.sends[0];
     EXPECT_EQ(sent.window, 0x5150u);
@@ -79,30 +69,17 @@ TEST_F(ExchangeTest, Com1ReadTravelsInOneMessageNamingTheArea) {
     EXPECT_EQ(sent.timeoutMs, 2000u);
     EXPECT_TRUE(transport.sleeps.empty());
     ExpectAreaEmpty();
-}
 
-TEST_F(ExchangeTest, ServerSeesRecordsAndTerminatorWhereTheyBelong) {
-    std::vector<uint8_t> seen;
-    transport.afterServe = [&](uint8_t* area) { seen.assign(area, area + 40); };
-    uint8_t buffer[2] = {};
-    const uint16_t clientVersion = 0x0102;
-    ASSERT_TRUE(QueueCom1Read(buffer));
-    ASSERT_TRUE(link.IpcWrite(0x330A, 2, &clientVersion, result));
-    ASSERT_TRUE(link.IpcProcess(result));
-
-    ASSERT_EQ(seen.size(), 40u);
-    EXPECT_EQ(LoadLe32(&seen[0]), 1u);
+    ASSERT_EQ(seen.size(), 16u);
     EXPECT_EQ(LoadLe32(&seen[12]), 1u) << "the destination field carries the read's number";
-    EXPECT_EQ(LoadLe32(&seen[18]), 2u);
-    EXPECT_EQ(LoadLe16(&seen[30]), 0x0102);
-    EXPECT_EQ(LoadLe32(&seen[32]), 0u);
-    EXPECT_EQ(transport.server.LastClientVersion(), 0x0102);
 }
 
-TEST_F(ExchangeTest, LargestReadFitsAndOneByteMoreIsRefused) {
-    static std::array<uint8_t, kLargestRead + 1> big;  // static: too large for the stack
+TEST_F(ExchangeTest, LargestReadAndWriteFitAndOneByteMoreIsRefused) {
+    static std::array<uint8_t, kLargestRead + 5> big;  // static: too large for the stack
     big.fill(0xAA);
     EXPECT_FALSE(link.IpcRead(0, kLargestRead + 1, big.data(), result));
+    EXPECT_EQ(result, IpcAreaFull);
+    EXPECT_FALSE(link.IpcWrite(0, kLargestRead + 5, big.data(), result));
     EXPECT_EQ(result, IpcAreaFull);
     ExpectAreaEmpty();
 
@@ -110,13 +87,8 @@ TEST_F(ExchangeTest, LargestReadFitsAndOneByteMoreIsRefused) {
     ASSERT_TRUE(link.IpcProcess(result));
     EXPECT_EQ(big[kCom1Offset], 0x80) << "the data space came back";
     EXPECT_EQ(big[kLargestRead], 0xAA) << "nothing copied beyond the queued size";
-}
 
-TEST_F(ExchangeTest, LargestWriteIsFourBytesLargerThanLargestRead) {
-    static std::array<uint8_t, kLargestRead + 5> data{};
-    EXPECT_FALSE(link.IpcWrite(0, kLargestRead + 5, data.data(), result));
-    EXPECT_EQ(result, IpcAreaFull);
-    EXPECT_TRUE(link.IpcWrite(0, kLargestRead + 4, data.data(), result));
+    EXPECT_TRUE(link.IpcWrite(0, kLargestRead + 4, big.data(), result));
     EXPECT_EQ(link.Link().NextRequest - link.Link().ViewBase, kIpcAreaLimit - 4);
 }
 
@@ -144,6 +116,7 @@ TEST_F(ExchangeTest, BadSizesAreRefusedWithoutTouchingTheArea) {
     ExpectAreaEmpty();
     EXPECT_FALSE(link.IpcProcess(result));
     EXPECT_EQ(result, IpcNothingQueued);
+    EXPECT_TRUE(transport.sends.empty());
 }
 
 TEST_F(ExchangeTest, ReadsWithoutDestinationOrSizeAreSentButCopyNothing) {
@@ -157,103 +130,51 @@ TEST_F(ExchangeTest, ReadsWithoutDestinationOrSizeAreSentButCopyNothing) {
     EXPECT_EQ(buffer[1], 0x22) << "the walk stepped past both to reach the third";
 }
 
-TEST_F(ExchangeTest, SecondSendSucceedsAfterOnePause) {
-    FailSends(1, 0);
-    uint8_t buffer[2] = {};
-    ASSERT_TRUE(QueueCom1Read(buffer));
-    ASSERT_TRUE(link.IpcProcess(result));
-    EXPECT_EQ(transport.sends.size(), 2u);
-    EXPECT_EQ(transport.sleeps, std::vector<uint32_t>{100});
-    EXPECT_EQ(buffer[1], 0x22);
-    EXPECT_EQ(transport.sendsWithoutClear, 0);
-}
-
-TEST_F(ExchangeTest, TenthRetryStillCounts) {
-    FailSends(10, kTimeoutError);
-    uint8_t buffer[2] = {};
-    ASSERT_TRUE(QueueCom1Read(buffer));
-    EXPECT_TRUE(link.IpcProcess(result));
-    EXPECT_EQ(transport.sends.size(), 11u);
-    EXPECT_EQ(transport.sleeps.size(), 10u);
-}
-
-TEST_F(ExchangeTest, ElevenFailedSendsReportTimeOutOrSendFailureByLastError) {
-    for (uint32_t lastError : {0u, kTimeoutError}) {
+TEST_F(ExchangeTest, TenRetriesWithPausesThenTimeOutOrSendFailureByLastError) {
+    struct Case {
+        int failures;
+        uint32_t lastError;
+        IpcResult expected;
+    } const cases[] = {{1, 0, IpcOk},
+                       {10, kTimeoutError, IpcOk},
+                       {11, 0, IpcTimedOut},
+                       {11, kTimeoutError, IpcSendFailed}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failures);
         transport.sends.clear();
         transport.sleeps.clear();
-        FailSends(11, lastError);
+        transport.sendScript.assign(c.failures, {false, c.lastError});
         uint8_t buffer[2] = {};
         ASSERT_TRUE(QueueCom1Read(buffer));
-        EXPECT_FALSE(link.IpcProcess(result));
-        EXPECT_EQ(result, lastError == 0 ? IpcTimedOut : IpcSendFailed);
-        EXPECT_EQ(transport.sends.size(), 11u);
-        EXPECT_EQ(transport.sleeps, std::vector<uint32_t>(10, 100));
-        EXPECT_EQ(transport.sendsWithoutClear, 0) << "a stale error must not decide";
-        EXPECT_EQ(buffer[1], 0);
+        EXPECT_EQ(link.IpcProcess(result), c.expected == IpcOk);
+        EXPECT_EQ(result, c.expected);
+        EXPECT_EQ(transport.sends.size(), static_cast<size_t>(std::min(c.failures + 1, 11)));
+        EXPECT_EQ(transport.sleeps, std::vector<uint32_t>(std::min(c.failures, 10), 100));
+        EXPECT_EQ(buffer[1], c.expected == IpcOk ? 0x22 : 0);
         ExpectAreaEmpty();
     }
+    EXPECT_EQ(transport.sendsWithoutClear, 0) << "a stale error must not decide";
 }
 
-TEST_F(ExchangeTest, ReplyOtherThanOneWritesNoDestination) {
-    for (uint32_t reply : {0u, 2u}) {
-        transport.server.Behaviour().replyValue = reply;
+TEST_F(ExchangeTest, BadRepliesWriteOnlyWhatCameBeforeTheFault) {
+    struct Case {
+        uint32_t reply;
+        bool malformed;    // an unknown record type after the read
+        uint8_t com1High;  // what reached the destination
+    } const cases[] = {{0, false, 0}, {2, false, 0}, {1, true, 0x22}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply);
+        transport.server.Behaviour().replyValue = c.reply;
+        transport.server.Behaviour().malformedReply = c.malformed;
         uint8_t buffer[2] = {};
         ASSERT_TRUE(QueueCom1Read(buffer));
         EXPECT_FALSE(link.IpcProcess(result));
         EXPECT_EQ(result, IpcBadReply);
-        EXPECT_EQ(buffer[0], 0);
+        EXPECT_EQ(buffer[1], c.com1High);
         ExpectAreaEmpty();
     }
-}
-
-TEST_F(ExchangeTest, UnknownRecordTypeIsABadReplyAfterEarlierCopies) {
-    transport.server.Behaviour().malformedReply = true;
+    transport.server.Behaviour() = {};
     uint8_t buffer[2] = {};
-    ASSERT_TRUE(QueueCom1Read(buffer));
-    EXPECT_FALSE(link.IpcProcess(result));
-    EXPECT_EQ(result, IpcBadReply);
-    EXPECT_EQ(buffer[1], 0x22);
-    ExpectAreaEmpty();
-
-    transport.server.Behaviour().malformedReply = false;
     ASSERT_TRUE(QueueCom1Read(buffer));
     EXPECT_TRUE(link.IpcProcess(result)) << "the next exchange starts clean";
-}
-
-TEST_F(ExchangeTest, RecordMadeToRunPastTheAreaIsABadReply) {
-    transport.afterServe = [](uint8_t* area) { StoreLe32(area + 8, 0x7FFFFFFF); };
-    uint8_t buffer[2] = {};
-    ASSERT_TRUE(QueueCom1Read(buffer));
-    EXPECT_FALSE(link.IpcProcess(result));
-    EXPECT_EQ(result, IpcBadReply);
-    EXPECT_EQ(buffer[0], 0);
-}
-
-TEST_F(ExchangeTest, TamperedIdsAndSizesStayInsideQueuedDestinations) {
-    // Records as queued: A (1 byte at 0x3308) at 0..16, B (2 bytes of COM1) at 17..34.
-    transport.afterServe = [](uint8_t* area) {
-        StoreLe32(area + 12, 0x41414141);  // A: a number never handed out
-        StoreLe32(area + 17 + 8, 6);       // B: claims 6 bytes ...
-        StoreLe32(area + 17 + 12, 1);      // ... and A's destination, which holds 1
-        StoreLe32(area + 17 + 16 + 6, 0);  // a terminator after the longer record
-    };
-    std::array<uint8_t, 3> one = {0, 0xCC, 0xCC};
-    std::array<uint8_t, 3> two = {0, 0, 0xCC};
-    ASSERT_TRUE(link.IpcRead(kSimVersionOffset, 1, one.data(), result));
-    ASSERT_TRUE(link.IpcRead(kCom1Offset, 2, two.data(), result));
-    EXPECT_TRUE(link.IpcProcess(result));
-    EXPECT_EQ(one, (std::array<uint8_t, 3>{0x80, 0xCC, 0xCC}));
-    EXPECT_EQ(two, (std::array<uint8_t, 3>{0, 0, 0xCC}));
-}
-
-TEST_F(ExchangeTest, UpperBytesOfTheTypeFieldAreIgnored) {
-    transport.afterServe = [](uint8_t* area) {
-        area[2] = 0xFF;  // the read's type field: 0xFFFF0001 still reads as 1
-        area[3] = 0xFF;
-        area[18 + 2] = 0x12;  // the terminator: 0x00120000 still reads as 0
-    };
-    uint8_t buffer[2] = {};
-    ASSERT_TRUE(QueueCom1Read(buffer));
-    EXPECT_TRUE(link.IpcProcess(result));
-    EXPECT_EQ(buffer[1], 0x22);
 }

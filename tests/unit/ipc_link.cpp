@@ -5,13 +5,17 @@
 
 #include <cstring>
 #include <cwchar>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ipc/Fsuipc.h"
 #include "tests/unit/FakeIpcTransport.h"
 
 namespace {
+
+const char kOurMapping[] = "FSASMLIB:IPC:1A4:1";
 
 class LinkTest : public ::testing::Test {
   protected:
@@ -21,14 +25,14 @@ class LinkTest : public ::testing::Test {
         result = IpcOk;
         return link.IpcOpen(requestedSimulator, result);
     }
-    void OnlyFs98Window() {
-        transport.windows.clear();
-        transport.windows["FS98MAIN"] = 0x98;
-    }
     void ExpectNothingHeld() {
+        EXPECT_EQ(link.Link().ServerWindow, 0u);
+        EXPECT_EQ(link.Link().MessageId, 0u);
+        ExpectReleased();
+    }
+    // Every system object given back; the window found may still be noted.
+    void ExpectReleased() {
         const IpcLink& state = link.Link();
-        EXPECT_EQ(state.ServerWindow, 0u);
-        EXPECT_EQ(state.MessageId, 0u);
         EXPECT_EQ(state.MappingAtom, 0);
         EXPECT_EQ(state.MappingHandle, 0u);
         EXPECT_EQ(state.ViewBase, nullptr);
@@ -52,7 +56,7 @@ std::string NameFor(uint32_t processId) {
 
 }  // namespace
 
-TEST(IpcTexts, EveryCodeAndSimulatorHasItsOwnText) {
+TEST(IpcTexts, EveryCodeHasItsOwnText) {
     for (int code = 0; code < kIpcResultCount; ++code) {
         ASSERT_NE(kIpcResultTexts[code], nullptr);
         for (int other = 0; other < code; ++other) {
@@ -60,69 +64,47 @@ TEST(IpcTexts, EveryCodeAndSimulatorHasItsOwnText) {
         }
     }
     EXPECT_STREQ(kIpcResultTexts[IpcNotOpen], L"Call cannot execute, link not Open");
-    EXPECT_STREQ(kIpcResultTexts[IpcNothingQueued],
-                 L"Call cannot execute: no requests accumulated");
-    EXPECT_STREQ(kSimNameTexts[0], L"Any");
     EXPECT_STREQ(kSimNameTexts[5], L"FLY");
 }
 
 TEST(MappingName, ProcessIdInUpperCaseHexWithoutLeadingZeros) {
-    EXPECT_EQ(NameFor(0x1A4), "FSASMLIB:IPC:1A4:1");
+    EXPECT_EQ(NameFor(0x1A4), kOurMapping);
     EXPECT_EQ(NameFor(0), "FSASMLIB:IPC:0:1");
     EXPECT_EQ(NameFor(0xFFFFFFFF), "FSASMLIB:IPC:FFFFFFFF:1") << "23 characters still fit";
 }
 
 TEST_F(LinkTest, OpensWithOneExchangeAndOnePause) {
     ASSERT_TRUE(Open());
-    EXPECT_EQ(result, IpcOk);
     const IpcLink& state = link.Link();
-    EXPECT_NE(state.ViewBase, nullptr);
     EXPECT_EQ(state.NextRequest, state.ViewBase);
     EXPECT_EQ(state.ServerVersion, 0x19980005);
     EXPECT_EQ(state.SimVersion, 2u) << "only the simulator number is kept";
     EXPECT_EQ(state.MappingAtom, static_cast<int32_t>(0xFFFFC123));
     EXPECT_EQ(transport.windowLookups, std::vector<std::string>{"UIPCMAIN"});
-    EXPECT_EQ(transport.LastAtomName(), "FSASMLIB:IPC:1A4:1");
-    EXPECT_EQ(transport.LastMappingName(), "FSASMLIB:IPC:1A4:1");
+    EXPECT_EQ(transport.LastAtomName(), kOurMapping);
+    EXPECT_EQ(transport.LastMappingName(), kOurMapping);
     EXPECT_EQ(transport.sends.size(), 1u);
     EXPECT_EQ(transport.sleeps, std::vector<uint32_t>{100});
     EXPECT_EQ(transport.server.RequestsServed(), 3u) << "two version reads, one write";
 }
 
-TEST_F(LinkTest, ServerVersionIsComparedSigned) {
-    transport.server.SetServerVersion(0x19980004);
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(result, IpcBadServerVersion);
-    ExpectNothingHeld();
-
-    for (uint32_t topBitSet : {0x80000000u, 0xFFFFFFFFu, 0x99980005u}) {
-        transport.server.SetServerVersion(static_cast<int32_t>(topBitSet));
-        EXPECT_FALSE(Open()) << std::hex << topBitSet;
+TEST_F(LinkTest, TooOldOrNegativeServerVersionOrWrongSignatureIsRefused) {
+    // The version is compared signed: a set top bit is never new enough.
+    const std::pair<uint32_t, uint16_t> refused[] = {{0x19980004, 0xFADE},
+                                                     {0x80000000, 0xFADE},
+                                                     {0xFFFFFFFF, 0xFADE},
+                                                     {0x99980005, 0xFADE},
+                                                     {0x19980005, 0xFADF}};
+    for (const auto& [version, signature] : refused) {
+        transport.server.SetServerVersion(static_cast<int32_t>(version));
+        transport.server.SetSimulator(signature, 2);
+        EXPECT_FALSE(Open()) << std::hex << version << " " << signature;
         EXPECT_EQ(result, IpcBadServerVersion);
+        ExpectNothingHeld();
     }
-    ExpectNothingHeld();
 }
 
-TEST_F(LinkTest, SignatureMustBeFade) {
-    transport.server.SetSimulator(0xFADF, 2);
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(result, IpcBadServerVersion);
-    ExpectNothingHeld();
-}
-
-TEST_F(LinkTest, Fs98WindowIsLookedForSecondAndReportsSimNotRunning) {
-    OnlyFs98Window();
-    transport.server.SetSimulator(0x0000, 1);
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(result, IpcSimNotRunning);
-    EXPECT_EQ(transport.windowLookups, (std::vector<std::string>{"UIPCMAIN", "FS98MAIN"}));
-    ExpectNothingHeld();
-
-    transport.server.SetSimulator(0xFADE, 1);
-    EXPECT_TRUE(Open()) << "a good FS98-class server opens";
-}
-
-TEST_F(LinkTest, ZeroVersionsMakeFivePassesThenFail) {
+TEST_F(LinkTest, InvalidVersionsAfterFivePassesMeanNoSimulatorBehindAnFs98Window) {
     transport.server.Behaviour().zeroVersions = true;
     EXPECT_FALSE(Open());
     EXPECT_EQ(result, IpcBadServerVersion);
@@ -130,9 +112,19 @@ TEST_F(LinkTest, ZeroVersionsMakeFivePassesThenFail) {
     EXPECT_EQ(transport.sleeps, std::vector<uint32_t>(5, 100));
     ExpectNothingHeld();
 
-    OnlyFs98Window();
+    transport.windows = {{"FS98MAIN", 0x98}};
+    transport.windowLookups.clear();
     EXPECT_FALSE(Open());
     EXPECT_EQ(result, IpcSimNotRunning);
+    EXPECT_EQ(transport.windowLookups, (std::vector<std::string>{"UIPCMAIN", "FS98MAIN"}));
+    ExpectNothingHeld();
+
+    transport.server.Behaviour().zeroVersions = false;
+    transport.server.SetSimulator(0x0000, 1);
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(result, IpcSimNotRunning) << "a bad signature counts too";
+    transport.server.SetSimulator(0xFADE, 1);
+    EXPECT_TRUE(Open()) << "a good FS98-class server opens";
 }
 
 TEST_F(LinkTest, RequestedSimulatorMustMatchUnlessAny) {
@@ -162,7 +154,7 @@ TEST_F(LinkTest, SecondOpenLeavesTheLinkOpenAndUsable) {
     EXPECT_EQ(buffer[1], 0x22);
 }
 
-TEST_F(LinkTest, CloseReleasesInOrderAndIsSafeToRepeat) {
+TEST_F(LinkTest, CloseIsSafeToRepeatAndReopensUnderTheSameName) {
     link.IpcClose();  // never opened
     ExpectNothingHeld();
     ASSERT_TRUE(Open());
@@ -172,89 +164,54 @@ TEST_F(LinkTest, CloseReleasesInOrderAndIsSafeToRepeat) {
     EXPECT_EQ(transport.deleteAtomCalls, 1);
     EXPECT_EQ(transport.unmapCalls, 1);
     EXPECT_EQ(transport.closeMappingCalls, 1);
-    EXPECT_EQ(link.Link().SimVersion, 2u) << "close leaves the versions";
-}
-
-TEST_F(LinkTest, ReopensUnderTheSameName) {
-    ASSERT_TRUE(Open());
-    link.IpcClose();
-    EXPECT_FALSE(transport.MappingNamed("FSASMLIB:IPC:1A4:1")) << "gone once released";
-    ASSERT_TRUE(Open()) << result;
-    EXPECT_EQ(transport.LastMappingName(), "FSASMLIB:IPC:1A4:1");
-    link.IpcClose();
-    ExpectNothingHeld();
-}
-
-TEST_F(LinkTest, ExistingMappingOfTheNameIsRefusedAndItsHandleClosed) {
-    transport.CreateForeignMapping("FSASMLIB:IPC:1A4:1");
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(result, IpcMappingFailed);
-    EXPECT_EQ(transport.closeMappingCalls, 1);
-    ExpectNothingHeld();
-    EXPECT_TRUE(transport.MappingNamed("FSASMLIB:IPC:1A4:1")) << "the other owner keeps it";
-}
-
-TEST_F(LinkTest, NoServerWindowHoldsNothing) {
-    transport.windows.clear();
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(result, IpcServerNotFound);
-    EXPECT_EQ(transport.registerCalls, 0);
-    ExpectNothingHeld();
-}
-
-TEST_F(LinkTest, FailedRegistrationTakesNoAtom) {
-    transport.registeredMessage = 0;
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(result, IpcMessageNotRegistered);
-    EXPECT_EQ(transport.LastAtomName(), "");
-    EXPECT_EQ(link.Link().ViewBase, nullptr);
-    EXPECT_EQ(transport.LiveAtoms(), 0u);
-}
-
-TEST_F(LinkTest, FailedAtomCreatesNoMapping) {
-    transport.failAtom = true;
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(result, IpcAtomFailed);
-    EXPECT_EQ(transport.LastMappingName(), "");
-    EXPECT_EQ(transport.deleteAtomCalls, 0);
-    ExpectNothingHeld();
-}
-
-TEST_F(LinkTest, FailedMappingGivesBackTheAtom) {
-    transport.failMapping = true;
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(result, IpcMappingFailed);
-    EXPECT_EQ(transport.deleteAtomCalls, 1);
-    EXPECT_EQ(transport.closeMappingCalls, 0);
-    ExpectNothingHeld();
-}
-
-TEST_F(LinkTest, FailedViewGivesBackAtomAndHandle) {
-    transport.failView = true;
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(result, IpcViewFailed);
-    EXPECT_EQ(transport.deleteAtomCalls, 1);
-    EXPECT_EQ(transport.closeMappingCalls, 1);
-    EXPECT_EQ(transport.unmapCalls, 0);
-    ExpectNothingHeld();
-}
-
-TEST_F(LinkTest, FailedHandshakeExchangePassesItsCodeOn) {
-    for (int i = 0; i < 11; ++i) transport.sendScript.push_back({false, 5});
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(result, IpcSendFailed);
-    ExpectNothingHeld();
-
-    transport.server.Behaviour().malformedReply = true;
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(result, IpcBadReply) << "a bad record type is reported, not a stale 0";
-    ExpectNothingHeld();
-}
-
-TEST_F(LinkTest, InitLeavesTheVersionsAlone) {
-    ASSERT_TRUE(Open());
-    link.IpcClose();
+    EXPECT_FALSE(transport.MappingNamed(kOurMapping)) << "gone once released";
     link.IpcInit();
-    EXPECT_EQ(link.Link().ServerVersion, 0x19980005);
-    ExpectNothingHeld();
+    EXPECT_EQ(link.Link().SimVersion, 2u) << "close and init leave the versions";
+
+    ASSERT_TRUE(Open()) << result;
+    EXPECT_EQ(transport.LastMappingName(), kOurMapping);
 }
+
+using T = FakeIpcTransport;
+struct OpenFailure {
+    const char* name;
+    std::function<void(T&)> arrange;
+    IpcResult expected;
+    int atomsDeleted, viewsUnmapped, mappingsClosed;  // and none left held
+};
+
+class LinkFailureTest : public LinkTest, public ::testing::WithParamInterface<OpenFailure> {};
+
+TEST_P(LinkFailureTest, GivesBackExactlyWhatWasTaken) {
+    const OpenFailure& failure = GetParam();
+    failure.arrange(transport);
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(result, failure.expected);
+    ExpectReleased();
+    EXPECT_EQ(transport.deleteAtomCalls, failure.atomsDeleted);
+    EXPECT_EQ(transport.unmapCalls, failure.viewsUnmapped);
+    EXPECT_EQ(transport.closeMappingCalls, failure.mappingsClosed);
+    // Only someone else's mapping of our name outlives the failure.
+    EXPECT_EQ(transport.MappingNamed(kOurMapping), std::string(failure.name) == "MappingExists");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, LinkFailureTest,
+    ::testing::Values(
+        OpenFailure{"NoServer", [](T& t) { t.windows.clear(); }, IpcServerNotFound, 0, 0, 0},
+        OpenFailure{"NoMessage", [](T& t) { t.registeredMessage = 0; }, IpcMessageNotRegistered, 0,
+                    0, 0},
+        OpenFailure{"NoAtom", [](T& t) { t.failAtom = true; }, IpcAtomFailed, 0, 0, 0},
+        OpenFailure{"NoMapping", [](T& t) { t.failMapping = true; }, IpcMappingFailed, 1, 0, 0},
+        OpenFailure{"MappingExists", [](T& t) { t.CreateForeignMapping(kOurMapping); },
+                    IpcMappingFailed, 1, 0, 1},
+        OpenFailure{"NoView", [](T& t) { t.failView = true; }, IpcViewFailed, 1, 0, 1},
+        OpenFailure{"SendFails",
+                    [](T& t) {
+                        t.sendScript.assign(11, {false, 5});
+                    },
+                    IpcSendFailed, 1, 1, 1},
+        // A bad record type is reported, not a stale 0.
+        OpenFailure{"BadReply", [](T& t) { t.server.Behaviour().malformedReply = true; },
+                    IpcBadReply, 1, 1, 1}),
+    [](const ::testing::TestParamInfo<OpenFailure>& info) { return info.param.name; });

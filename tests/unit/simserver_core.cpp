@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstring>
 #include <vector>
 
@@ -49,10 +48,12 @@ class ServerAreaTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ServerAreaTest, FillsReadsAndTakesTheClientVersion) {
+TEST_F(ServerAreaTest, FillsReadsAndTakesOnlyTheClientVersion) {
     server.SetCom1Bcd(0x2345);
     size_t at = PutRead(0, 0x3304, 4);
     at = PutWrite(at, 0x330A, {0x07, 0x00});
+    at = PutWrite(at, 0x330A, {0x09});             // not the 2-byte client version
+    at = PutWrite(at, kCom1Offset, {0x00, 0x01});  // the simulator ignores it
     at = PutRead(at, kCom1Offset, 2);
     const size_t com1Data = at - 2;
     const size_t simVersionData = at + kReadHeaderSize;
@@ -62,49 +63,35 @@ TEST_F(ServerAreaTest, FillsReadsAndTakesTheClientVersion) {
     EXPECT_EQ(Process(), 1u);
     EXPECT_EQ(LoadLe32(area() + 16), 0x19980005u);
     EXPECT_EQ(LoadLe16(area() + com1Data), 0x2345);
+    EXPECT_EQ(server.Com1Bcd(), 0x2345);
     EXPECT_EQ(server.LastClientVersion(), 7);
     EXPECT_EQ(LoadLe32(area() + simVersionData), 0xFADE0002u)
         << "the client version does not overwrite the signature it overlaps";
-    EXPECT_EQ(server.RequestsServed(), 4u);
+    EXPECT_EQ(server.RequestsServed(), 6u);
     EXPECT_EQ(server.ExchangesServed(), 1u);
 }
 
-TEST_F(ServerAreaTest, WritesElsewhereAreNotTaken) {
-    size_t at = PutWrite(0, kCom1Offset, {0x00, 0x01});
-    at = PutWrite(at, 0x330A, {0x09});  // not the 2-byte client version
-    StoreLe32(area() + at, EndOfRequests);
-    EXPECT_EQ(Process(), 1u);
-    EXPECT_EQ(server.Com1Bcd(), 0x2280);
-    EXPECT_EQ(server.LastClientVersion(), 0);
-}
-
-TEST_F(ServerAreaTest, ZeroVersionsBlanksOnlyTheVersionBytes) {
+TEST_F(ServerAreaTest, BehavioursBlankVersionsAndSpoilTheReply) {
     server.Behaviour().zeroVersions = true;
     server.SetCom1Bcd(0x1234);
     size_t at = PutRead(0, 0x3300, 16);
     at = PutRead(at, kCom1Offset, 2);
     StoreLe32(area() + at, EndOfRequests);
     std::memset(area() + 16, 0xFF, 16);  // stale bytes where the data goes
-
     EXPECT_EQ(Process(), 1u);
-    const std::array<uint8_t, 16> expected = {};
-    EXPECT_EQ(std::memcmp(area() + 16, expected.data(), 16), 0);
-    EXPECT_EQ(LoadLe16(area() + at - 2), 0x1234);
-}
+    EXPECT_EQ(std::vector<uint8_t>(area() + 16, area() + 32), std::vector<uint8_t>(16, 0));
+    EXPECT_EQ(LoadLe16(area() + at - 2), 0x1234) << "only the version bytes are blanked";
 
-TEST_F(ServerAreaTest, ReplyValueAndMalformedTerminatorAsConfigured) {
-    server.Behaviour().replyValue = 2;
-    server.Behaviour().malformedReply = true;
-    const size_t at = PutRead(0, kCom1Offset, 2);
+    server.Behaviour() = {2, false, true};
+    at = PutRead(0, kCom1Offset, 2);
     StoreLe32(area() + at, EndOfRequests);
-
     EXPECT_EQ(Process(), 2u);
     EXPECT_EQ(LoadLe16(area() + at), SimServerCore::kUnknownRecordType);
     ReadDestinations reads;
     EXPECT_EQ(WalkReplies(area(), kIpcAreaSize, reads), ReplyWalk::BadRecord);
 }
 
-TEST_F(ServerAreaTest, RecordsBeyondTheAreaAreBadData) {
+TEST_F(ServerAreaTest, MalformedAreasAreBadDataAndNothingIsWrittenPastThem) {
     PutRead(0, 0, 0xFFFFFFFFu);
     EXPECT_EQ(Process(), SimServerCore::kBadDataReply);
     PutRead(0, 0, kIpcAreaSize - 16 + 1);
@@ -112,14 +99,20 @@ TEST_F(ServerAreaTest, RecordsBeyondTheAreaAreBadData) {
     PutWrite(0, 0x330A, {});
     StoreLe32(area() + 8, kIpcAreaSize);  // claims more than is left
     EXPECT_EQ(Process(), SimServerCore::kBadDataReply);
-    EXPECT_TRUE(GuardsIntact());
-}
 
-TEST_F(ServerAreaTest, ReadFillingTheAreaExactlyStillNeedsATerminator) {
-    PutRead(0, 0, kIpcAreaSize - 16);
+    PutRead(0, 0, kIpcAreaSize - 16);  // fills the area exactly: no room for a terminator
     EXPECT_EQ(Process(), SimServerCore::kBadDataReply);
-    EXPECT_TRUE(GuardsIntact());
     EXPECT_EQ(server.RequestsServed(), 1u);
+
+    StoreLe32(area(), 3);
+    EXPECT_EQ(Process(), SimServerCore::kBadDataReply);
+    StoreLe32(area(), 0x00010001);  // servers read the full type field
+    EXPECT_EQ(Process(), SimServerCore::kBadDataReply);
+    StoreLe32(area(), ReadRequest);
+    EXPECT_EQ(Process(10), SimServerCore::kBadDataReply) << "header cut by the end";
+    EXPECT_EQ(Process(3), SimServerCore::kBadDataReply) << "no room for a type";
+    EXPECT_EQ(server.ProcessArea(nullptr, 100), SimServerCore::kBadDataReply);
+    EXPECT_TRUE(GuardsIntact());
 }
 
 TEST_F(ServerAreaTest, OffsetsBeyondTheDataSpaceAreBadData) {
@@ -135,17 +128,4 @@ TEST_F(ServerAreaTest, OffsetsBeyondTheDataSpaceAreBadData) {
         StoreLe32(area() + at, EndOfRequests);
         EXPECT_EQ(Process(), SimServerCore::kBadDataReply) << std::hex << offset;
     }
-}
-
-TEST_F(ServerAreaTest, UnknownTypesCutHeadersAndMissingTerminatorsAreBadData) {
-    StoreLe32(area(), 3);
-    EXPECT_EQ(Process(), SimServerCore::kBadDataReply);
-    StoreLe32(area(), 0x00010001);  // servers read the full type field
-    EXPECT_EQ(Process(), SimServerCore::kBadDataReply);
-
-    StoreLe32(area(), ReadRequest);
-    EXPECT_EQ(Process(10), SimServerCore::kBadDataReply) << "header cut by the end";
-    EXPECT_EQ(Process(3), SimServerCore::kBadDataReply) << "no room for a type";
-    EXPECT_EQ(server.ProcessArea(nullptr, 100), SimServerCore::kBadDataReply);
-    EXPECT_TRUE(GuardsIntact());
 }

@@ -41,29 +41,20 @@ std::wstring VersionText(const std::vector<BYTE>& info, const wchar_t* name) {
 
 }  // namespace
 
-TEST(ResourcesTest, IconHasA2ColourAndA16Colour32x32Image) {
-    const std::vector<GroupIconEntry> images = IconGroup(IDI_BRENVALE);
-    ASSERT_EQ(images.size(), 2u);
+TEST(ResourcesTest, IconHasA2ColourAndA16Colour32x32ImageAndBothLoad) {
     std::vector<int> depths;
-    for (const GroupIconEntry& image : images) {
-        EXPECT_EQ(image.width, 32);
-        EXPECT_EQ(image.height, 32);
+    for (const GroupIconEntry& image : IconGroup(IDI_BRENVALE)) {
+        EXPECT_TRUE(image.width == 32 && image.height == 32);
         depths.push_back(image.bitCount);
     }
     EXPECT_EQ(depths, (std::vector<int>{1, 4}));
-}
 
-TEST(ResourcesTest, BothIconImagesLoad) {
     for (UINT depthFlag : {LR_MONOCHROME, LR_DEFAULTCOLOR}) {
         HICON icon =
             static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_BRENVALE),
                                           IMAGE_ICON, 32, 32, depthFlag));
-        ASSERT_NE(icon, nullptr);
         ICONINFO info{};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
-        BITMAP mask{};
-        GetObjectW(info.hbmMask, sizeof mask, &mask);
-        EXPECT_EQ(mask.bmWidth, 32);
+        ASSERT_TRUE(icon && GetIconInfo(icon, &info));
         if (info.hbmColor) DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
         DestroyIcon(icon);
@@ -81,8 +72,9 @@ TEST(ResourcesTest, VersionInformationNamesTheProduct) {
     EXPECT_EQ(VersionText(info, L"ProductName"), L"Brenvale");
     EXPECT_FALSE(VersionText(info, L"FileDescription").empty());
     // The build passes the project's version in.
-    EXPECT_EQ(VersionText(info, L"ProductVersion"), BRENVALE_WIDE(BRENVALE_PROJECT_VERSION));
-    EXPECT_EQ(VersionText(info, L"FileVersion"), BRENVALE_WIDE(BRENVALE_PROJECT_VERSION));
+    for (const wchar_t* name : {L"ProductVersion", L"FileVersion"}) {
+        EXPECT_EQ(VersionText(info, name), BRENVALE_WIDE(BRENVALE_PROJECT_VERSION)) << name;
+    }
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;

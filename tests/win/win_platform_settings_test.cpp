@@ -5,13 +5,14 @@
 
 #include <string>
 
-#include "platform/PlatformFailure.h"
 #include "platform/win32/Win32SettingsStore.h"
+#include "win_platform_support.h"
 
 namespace {
 
-const wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Brenvale\\Settings";
-const wchar_t kApplicationKey[] = L"Software\\VB and VBA Program Settings\\Brenvale";
+const std::wstring kProgramSettingsKey = L"Software\\VB and VBA Program Settings\\";
+const std::wstring kApplicationKey = kProgramSettingsKey + L"Brenvale";
+const std::wstring kSettingsKey = kApplicationKey + L"\\Settings";
 
 bool KeyExists(const std::wstring& path) {
     HKEY key = nullptr;
@@ -22,109 +23,88 @@ bool KeyExists(const std::wstring& path) {
     return true;
 }
 
-// Reads a value the way any other program would, with its type.
-bool ReadRegistryText(const std::wstring& name, std::wstring& text, DWORD& type) {
-    wchar_t buffer[1024];
-    DWORD bytes = sizeof buffer;
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name.c_str(), RRF_RT_ANY, &type, buffer,
-                     &bytes) != ERROR_SUCCESS) {
-        return false;
-    }
-    text.assign(buffer, bytes / sizeof(wchar_t) - 1);
-    return true;
-}
-
 // Uses the program's real section with value names of its own, and leaves the registry
 // as it found it.
 class SettingsStoreTest : public testing::Test {
   protected:
-    void SetUp() override { applicationKeyExisted_ = KeyExists(kApplicationKey); }
     void TearDown() override {
         if (!applicationKeyExisted_) {
-            RegDeleteTreeW(HKEY_CURRENT_USER, kApplicationKey);
-        } else {
-            for (const wchar_t* name : {L"TestPath", L"TestEmpty", L"TestNumber"}) {
-                RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name);
-            }
+            RegDeleteTreeW(HKEY_CURRENT_USER, kApplicationKey.c_str());
+            return;
         }
+        for (const wchar_t* name : {L"TestPath", L"TestEmpty", L"TestNumber"}) {
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey.c_str(), name);
+        }
+    }
+
+    void Save(const wchar_t* name, const std::wstring& text) {
+        store.SaveSetting(L"Brenvale", L"Settings", name, text);
+    }
+    std::wstring Get(const wchar_t* name) {
+        return store.GetSetting(L"Brenvale", L"Settings", name);
+    }
+
+    // Reads a value the way any other program would: as a string of the exact key.
+    std::wstring RegistryString(const wchar_t* name) {
+        wchar_t buffer[1024];
+        DWORD bytes = sizeof buffer, type = REG_NONE;
+        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kSettingsKey.c_str(), name, RRF_RT_ANY, &type,
+                               buffer, &bytes),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        return type == REG_SZ ? std::wstring(buffer, bytes / sizeof(wchar_t) - 1) : L"not text";
     }
 
     Win32SettingsStore store;
 
   private:
-    bool applicationKeyExisted_ = false;
+    bool applicationKeyExisted_ = KeyExists(kApplicationKey);
 };
 
 }  // namespace
 
-TEST_F(SettingsStoreTest, SavedTextLandsInTheProgramsRegistryKeyAsAString) {
-    store.SaveSetting(L"Brenvale", L"Settings", L"TestPath", L"C:\\Program Files\\Teamspeak2_RC2");
-    std::wstring text;
-    DWORD type = REG_NONE;
-    ASSERT_TRUE(ReadRegistryText(L"TestPath", text, type));
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(text, L"C:\\Program Files\\Teamspeak2_RC2");
-    EXPECT_EQ(store.GetSetting(L"Brenvale", L"Settings", L"TestPath"),
-              L"C:\\Program Files\\Teamspeak2_RC2");
-}
+TEST_F(SettingsStoreTest, SavedTextRoundTripsThroughTheProgramsRegistryKeyAsAString) {
+    Save(L"TestPath", L"C:\\Program Files\\Teamspeak2_RC2");
+    EXPECT_EQ(RegistryString(L"TestPath"), L"C:\\Program Files\\Teamspeak2_RC2");
+    EXPECT_EQ(Get(L"TestPath"), L"C:\\Program Files\\Teamspeak2_RC2");
 
-TEST_F(SettingsStoreTest, ALaterSaveReplacesTheValue) {
     const std::wstring longPath = L"D:\\" + std::wstring(300, L'x') + L"\\\x0416\x65E5";
-    store.SaveSetting(L"Brenvale", L"Settings", L"TestPath", L"1");
-    store.SaveSetting(L"Brenvale", L"Settings", L"TestPath", longPath);
-    EXPECT_EQ(store.GetSetting(L"Brenvale", L"Settings", L"TestPath"), longPath);
+    Save(L"TestPath", longPath);
+    EXPECT_EQ(Get(L"TestPath"), longPath);
+
+    Save(L"TestEmpty", L"");
+    EXPECT_EQ(RegistryString(L"TestEmpty"), L"");
+    EXPECT_EQ(Get(L"TestEmpty"), L"");
 }
 
-TEST_F(SettingsStoreTest, AnEmptyValueReadsAsEmpty) {
-    store.SaveSetting(L"Brenvale", L"Settings", L"TestEmpty", L"");
-    std::wstring text = L"not read";
-    DWORD type = REG_NONE;
-    ASSERT_TRUE(ReadRegistryText(L"TestEmpty", text, type));
-    EXPECT_EQ(text, L"");
-    EXPECT_EQ(store.GetSetting(L"Brenvale", L"Settings", L"TestEmpty"), L"");
-}
-
-TEST_F(SettingsStoreTest, AbsentSettingsReadAsEmpty) {
+TEST_F(SettingsStoreTest, AbsentAndNonTextSettingsReadAsEmpty) {
     const std::wstring application = L"BrenvaleAbsent" + std::to_wstring(GetCurrentProcessId());
     EXPECT_EQ(store.GetSetting(application, L"Settings", L"TSPath"), L"");
-    EXPECT_FALSE(KeyExists(L"Software\\VB and VBA Program Settings\\" + application))
-        << "reading creates nothing";
+    EXPECT_FALSE(KeyExists(kProgramSettingsKey + application)) << "reading creates nothing";
 
-    store.SaveSetting(L"Brenvale", L"Settings", L"TestPath", L"x");
-    EXPECT_EQ(store.GetSetting(L"Brenvale", L"Settings", L"TestMissing"), L"");
-}
-
-TEST_F(SettingsStoreTest, AValueThatIsNotTextReadsAsEmpty) {
-    store.SaveSetting(L"Brenvale", L"Settings", L"TestPath", L"x");
+    Save(L"TestPath", L"x");
+    EXPECT_EQ(Get(L"TestMissing"), L"");
     const DWORD number = 1;
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"TestNumber", REG_DWORD, &number,
-                              sizeof number),
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey.c_str(), L"TestNumber", REG_DWORD,
+                              &number, sizeof number),
               ERROR_SUCCESS);
-    EXPECT_EQ(store.GetSetting(L"Brenvale", L"Settings", L"TestNumber"), L"");
-    // Saving puts proper text in its place.
-    store.SaveSetting(L"Brenvale", L"Settings", L"TestNumber", L"1");
-    EXPECT_EQ(store.GetSetting(L"Brenvale", L"Settings", L"TestNumber"), L"1");
+    EXPECT_EQ(Get(L"TestNumber"), L"");
+    Save(L"TestNumber", L"1");  // puts proper text in its place
+    EXPECT_EQ(Get(L"TestNumber"), L"1");
 }
 
 TEST(SettingsStoreFailureTest, AWriteTheRegistryRefusesThrowsWithTheSystemsDescription) {
     // Below a volatile key the registry refuses to create a lasting one.
     const std::wstring application = L"BrenvaleVolatile" + std::to_wstring(GetCurrentProcessId());
-    const std::wstring applicationKey = L"Software\\VB and VBA Program Settings\\" + application;
+    const std::wstring applicationKey = kProgramSettingsKey + application;
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, applicationKey.c_str(), 0, nullptr,
                               REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegCloseKey(key);
-
-    Win32SettingsStore store;
-    bool thrown = false;
-    try {
-        store.SaveSetting(application, L"Settings", L"TSPath", L"C:\\TS");
-    } catch (const PlatformFailure& failure) {
-        thrown = true;
-        EXPECT_EQ(failure.Code(), static_cast<uint32_t>(ERROR_CHILD_MUST_BE_VOLATILE));
-        EXPECT_FALSE(failure.Description().empty());
-    }
+    const PlatformFailure failure = winplatformtest::FailureOf(
+        [&] { Win32SettingsStore().SaveSetting(application, L"Settings", L"TSPath", L"C:\\TS"); });
     RegDeleteTreeW(HKEY_CURRENT_USER, applicationKey.c_str());
-    EXPECT_TRUE(thrown);
+    EXPECT_EQ(failure.Code(), static_cast<uint32_t>(ERROR_CHILD_MUST_BE_VOLATILE));
+    EXPECT_FALSE(failure.Description().empty());
 }

@@ -1,11 +1,13 @@
 #pragma once
-// Helpers shared by the Windows platform tests: scratch folders, files and a bounded
-// message loop.
+// Helpers shared by the Windows platform tests: scratch folders, files, window texts,
+// caught failures and a bounded message loop.
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
+
+#include "platform/PlatformFailure.h"
 
 namespace winplatformtest {
 
@@ -24,15 +26,25 @@ class ScratchFolder {
 };
 
 void WriteBytes(const std::wstring& path, const std::string& bytes);
-std::string ReadBytes(const std::wstring& path);
 bool Exists(const std::wstring& path);
+std::wstring TextOf(HWND window);
+
+// The failure a call raises, or a failure with code 0 when it raised none.
+template <typename Call>
+PlatformFailure FailureOf(Call call) {
+    try {
+        call();
+    } catch (const PlatformFailure& failure) {
+        return failure;
+    }
+    return PlatformFailure(0, L"no failure");
+}
 
 // Dispatches this thread's messages until `done` says so or `timeoutMs` has passed;
-// returns whether `done` was reached. A WM_QUIT found on the way is kept in `quitCode`
-// (when given) and ends the loop.
-bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs, int* quitCode = nullptr);
+// returns whether `done` was reached. A WM_QUIT found on the way ends the loop.
+bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
 // Removes a WM_QUIT left in this thread's queue; returns whether there was one.
-bool TakeQuitMessage(int* quitCode = nullptr);
+bool TakeQuitMessage();
 
 }  // namespace winplatformtest

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 
 #include "ipc/Fsuipc.h"
@@ -55,17 +54,25 @@ class StandInWindowDriven : public ::testing::Test {
         Press(kSetButton);
     }
 
+    template <typename Condition>
+    static bool Eventually(Condition condition) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (condition()) return true;
+            Sleep(50);
+        }
+        return false;
+    }
+
     Win32IpcTransport transport_;
     Fsuipc link_{transport_};
     StandInProcess simulator_;
     IpcResult result_ = IpcOk;
 };
 
-TEST_F(StandInWindowDriven, ChannelStepsShowTwoDecimalsAndKeepTheExactFrequency) {
+TEST_F(StandInWindowDriven, StepsAndTypedFrequenciesKeepTheExactFrequencyAndWrapAroundTheBand) {
     StartAndOpen(L"--com1 122.80");
     EXPECT_EQ(Shown(), L"122.80");
-    const uint16_t expected[] = {0x2282, 0x2285, 0x2287, 0x2290};
-    for (uint16_t bcd : expected) {
+    for (uint16_t bcd : {0x2282, 0x2285, 0x2287, 0x2290}) {  // channel steps: two decimals shown
         Press(kUpKhzButton);
         EXPECT_EQ(ReadCom1(), bcd);
     }
@@ -73,15 +80,12 @@ TEST_F(StandInWindowDriven, ChannelStepsShowTwoDecimalsAndKeepTheExactFrequency)
     Press(kDownKhzButton);
     EXPECT_EQ(ReadCom1(), 0x2287);
     EXPECT_EQ(Shown(), L"122.87");
-}
 
-TEST_F(StandInWindowDriven, MegahertzStepsAndTypedFrequenciesWrapAroundTheBand) {
-    StartAndOpen(L"--com1 136.50");
+    Type(L"136.50");
     Press(kUpMhzButton);
     EXPECT_EQ(ReadCom1(), 0x1850);
     Press(kDownMhzButton);
     EXPECT_EQ(ReadCom1(), 0x3650);
-
     Type(L"136.97");
     EXPECT_EQ(ReadCom1(), 0x3697);
     Press(kUpKhzButton);
@@ -91,34 +95,23 @@ TEST_F(StandInWindowDriven, MegahertzStepsAndTypedFrequenciesWrapAroundTheBand) 
     EXPECT_EQ(Shown(), L"136.97");
 }
 
-TEST_F(StandInWindowDriven, ShowsThatAClientWasServed) {
-    ASSERT_TRUE(simulator_.Start(L""));
-    wchar_t status[128] = L"";
-    GetDlgItemTextW(simulator_.Window(), kStatusText, status, 128);
-    EXPECT_STREQ(status, L"Waiting for a client");
-
+TEST_F(StandInWindowDriven, ShowsTheClientsServedAndRetunesOnSchedule) {
+    ASSERT_TRUE(simulator_.Start(L"--com1 122.80 --schedule 123.45@0,124.50@1000"));
+    const auto status = [&] {
+        wchar_t text[128] = L"";
+        GetDlgItemTextW(simulator_.Window(), kStatusText, text, 128);
+        return std::wstring(text);
+    };
+    EXPECT_EQ(status(), L"Waiting for a client");
     link_.IpcInit();
-    ASSERT_TRUE(link_.IpcOpen(0, result_));
-    ReadCom1();
-    // The handshake (two reads and a write) and the COM1 read.
-    const wchar_t expected[] = L"Client served: 4 requests in 2 exchanges";
-    for (int attempt = 0; attempt < 100 && std::wcscmp(status, expected) != 0; ++attempt) {
-        Sleep(50);  // the status line follows on the window's refresh timer
-        GetDlgItemTextW(simulator_.Window(), kStatusText, status, 128);
-    }
-    EXPECT_STREQ(status, expected);
-}
-
-TEST_F(StandInWindowDriven, ScheduleRetunesCom1AsTimePasses) {
-    StartAndOpen(L"--com1 122.80 --schedule 123.45@0,124.50@1000");
+    ASSERT_TRUE(link_.IpcOpen(0, result_)) << result_;
     const uint16_t first = ReadCom1();
     EXPECT_TRUE(first == 0x2345 || first == 0x2450) << std::hex << first;
-    uint16_t now = first;
-    for (int attempt = 0; attempt < 100 && now != 0x2450; ++attempt) {
-        Sleep(50);
-        now = ReadCom1();
-    }
-    EXPECT_EQ(now, 0x2450);
+    // The handshake (two reads and a write) and the COM1 read; the status line follows on
+    // the window's refresh timer.
+    EXPECT_TRUE(Eventually([&] { return status() == L"Client served: 4 requests in 2 exchanges"; }))
+        << status();
+    EXPECT_TRUE(Eventually([&] { return ReadCom1() == 0x2450; }));
 }
 
 TEST(StandInProgram, ClosesItselfWhenAskedTo) {
@@ -131,106 +124,68 @@ TEST(StandInProgram, ClosesItselfWhenAskedTo) {
 
 // ---------------------------------------------------------------- serving areas
 
-// A named mapping with its atom, as a client would make them.
-class ClientArea {
-  public:
-    ClientArea(const char* name, DWORD size) {
-        mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name);
-        if (mapping_ != nullptr) {
-            view_ = static_cast<uint8_t*>(MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, 0));
-        }
-        atom_ = GlobalAddAtomA(name);
-    }
-    ~ClientArea() {
-        if (view_ != nullptr) UnmapViewOfFile(view_);
-        if (mapping_ != nullptr) CloseHandle(mapping_);
-        if (atom_ != 0) GlobalDeleteAtom(atom_);
-    }
-    bool Ready() const { return view_ != nullptr && atom_ != 0; }
-    uint8_t* View() { return view_; }
-    // The atom as the client sends it: sign-extended.
-    uintptr_t Param() const {
-        return static_cast<uintptr_t>(static_cast<intptr_t>(static_cast<int16_t>(atom_)));
-    }
-
-    // Queues one COM1 read at `at` and terminates the area after it.
-    void PutCom1Read(size_t at) {
-        StoreLe32(view_ + at, ReadRequest);
-        StoreLe32(view_ + at + 4, kCom1Offset);
-        StoreLe32(view_ + at + 8, 2);
-        StoreLe32(view_ + at + 12, 0);
-        StoreLe32(view_ + at + 16, 0);  // data 0..1, then the terminator at 18
-        StoreLe32(view_ + at + 18, EndOfRequests);
-    }
-
-  private:
-    HANDLE mapping_ = nullptr;
-    uint8_t* view_ = nullptr;
-    ATOM atom_ = 0;
-};
-
-TEST(AtomFromParam, TakesTheAtomZeroOrSignExtended) {
+TEST(AtomFromParam, TakesTheAtomZeroOrSignExtendedAndRefusesWhatCannotBeAnAtom) {
+    const uintptr_t signExtended = static_cast<uintptr_t>(static_cast<intptr_t>(int16_t(-16093)));
     EXPECT_EQ(AtomFromParam(0xC123), 0xC123);
-    EXPECT_EQ(AtomFromParam(static_cast<uintptr_t>(static_cast<intptr_t>(int16_t(-16093)))),
-              0xC123);
+    EXPECT_EQ(AtomFromParam(signExtended), 0xC123);
     EXPECT_EQ(AtomFromParam(0x1234), 0x1234);
     // A 32-bit client's value as a 64-bit receiver may see it.
     EXPECT_EQ(AtomFromParam(static_cast<uintptr_t>(0xFFFFC123u)), 0xC123);
-}
-
-TEST(AtomFromParam, RefusesWhatCannotBeAnAtom) {
-    EXPECT_EQ(AtomFromParam(0x10000), 0);
-    EXPECT_EQ(AtomFromParam(0x12345678), 0);
-    EXPECT_EQ(AtomFromParam(static_cast<uintptr_t>(0x8000C123u)), 0);
+    for (uintptr_t bad : {uintptr_t{0x10000}, uintptr_t{0x12345678}, uintptr_t{0x8000C123u}}) {
+        EXPECT_EQ(AtomFromParam(bad), 0) << std::hex << bad;
+    }
     if (sizeof(uintptr_t) == 8) {
         EXPECT_EQ(AtomFromParam(static_cast<uintptr_t>(0xFFFFFFFF0000C123ull)), 0);
         EXPECT_EQ(AtomFromParam(static_cast<uintptr_t>(0x000000010000C123ull)), 0);
     }
 }
 
-class AreaServing : public ::testing::Test {
-  protected:
-    SimServerCore core_;
-};
-
-TEST_F(AreaServing, FillsTheReadsOfTheNamedArea) {
-    core_.SetCom1Bcd(0x2345);
-    ClientArea area("BrenvaleTest:area", kRequestAreaSize);
-    ASSERT_TRUE(area.Ready());
-    area.PutCom1Read(0);
-    EXPECT_EQ(ServeAreaRequest(core_, area.Param()), 1u);
-    EXPECT_EQ(LoadLe16(area.View() + 16), 0x2345);
-}
-
-TEST_F(AreaServing, RejectsAtomsThatNameNoUsableArea) {
-    EXPECT_EQ(ServeAreaRequest(core_, 0), kRejectedReply);
-    EXPECT_EQ(ServeAreaRequest(core_, 0x12345678), kRejectedReply);
+TEST(AreaServing, RejectsAtomsThatNameNoUsableArea) {
+    SimServerCore core;
+    EXPECT_EQ(ServeAreaRequest(core, 0), kRejectedReply);
+    EXPECT_EQ(ServeAreaRequest(core, 0x12345678), kRejectedReply);
     const ATOM orphan = GlobalAddAtomA("BrenvaleTest:no mapping");
     ASSERT_NE(orphan, 0);
-    EXPECT_EQ(ServeAreaRequest(core_, orphan), kRejectedReply);
+    EXPECT_EQ(ServeAreaRequest(core, orphan), kRejectedReply);
     GlobalDeleteAtom(orphan);
-    EXPECT_EQ(ServeAreaRequest(core_, orphan), kRejectedReply);  // deleted: no name at all
-    EXPECT_EQ(core_.ExchangesServed(), 0u);
+    EXPECT_EQ(ServeAreaRequest(core, orphan), kRejectedReply);  // deleted: no name at all
+    EXPECT_EQ(core.ExchangesServed(), 0u);
 }
 
-TEST_F(AreaServing, StaysInsideAnAreaSmallerThanTheProtocolSays) {
+TEST(AreaServing, ServesAnAreaSmallerThanTheProtocolSaysWithoutLeavingIt) {
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     const DWORD page = system.dwPageSize;
-    ClientArea area("BrenvaleTest:one page", page);
-    ASSERT_TRUE(area.Ready());
+    // A one-page mapping with its atom, as a client would make them.
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, page,
+                                        "BrenvaleTest:one page");
+    ASSERT_NE(mapping, nullptr);
+    auto* view = static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+    const ATOM atom = GlobalAddAtomA("BrenvaleTest:one page");
+    ASSERT_TRUE(view && atom);
+    // The atom as the client sends it: sign-extended.
+    const auto param = static_cast<uintptr_t>(static_cast<intptr_t>(static_cast<int16_t>(atom)));
 
-    area.PutCom1Read(page - 24);  // fits, with its terminator, in the one page
-    std::memset(area.View(), 0, 4);
-    StoreLe32(area.View(), WriteRequest);  // a write that skips to the read
-    StoreLe32(area.View() + 8, page - 24 - 12);
-    EXPECT_EQ(ServeAreaRequest(core_, area.Param()), 1u);
-    EXPECT_EQ(LoadLe16(area.View() + page - 24 + 16), 0x2280);
+    // A write that skips to a COM1 read which fits, with its terminator, at the page's end.
+    uint8_t* read = view + page - 24;
+    StoreLe32(view, WriteRequest);
+    StoreLe32(view + 8, page - 24 - 12);
+    StoreLe32(read, ReadRequest);
+    StoreLe32(read + 4, kCom1Offset);
+    StoreLe32(read + 8, 2);
+    StoreLe32(read + 18, EndOfRequests);  // after the two data bytes at 16
+    SimServerCore core;
+    core.SetCom1Bcd(0x2345);
+    EXPECT_EQ(ServeAreaRequest(core, param), 1u);
+    EXPECT_EQ(LoadLe16(read + 16), 0x2345);
 
     // A read that would fit a full-sized area but runs past this one: refused, and
     // nothing beyond the page touched (that would have faulted).
-    StoreLe32(area.View() + page - 24 + 8, page);
-    EXPECT_EQ(ServeAreaRequest(core_, area.Param()), SimServerCore::kBadDataReply);
+    StoreLe32(read + 8, page);
+    EXPECT_EQ(ServeAreaRequest(core, param), SimServerCore::kBadDataReply);
+    UnmapViewOfFile(view);
+    CloseHandle(mapping);
+    GlobalDeleteAtom(atom);
 }
 
 }  // namespace
