@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win32/SystemMessage.h"
+#include "platform/win32/WindowText.h"
 #include "platform/win32/WindowsApi.h"
 
 namespace {
@@ -76,15 +77,6 @@ struct InputBoxState {
     std::wstring answer;
 };
 
-std::wstring ControlText(HWND control) {
-    const int length = GetWindowTextLengthW(control);
-    if (length <= 0) return std::wstring();
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(control, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
-}
-
 INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: {
@@ -98,7 +90,7 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             if (LOWORD(wParam) == IDOK) {
                 auto* state =
                     reinterpret_cast<InputBoxState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-                state->answer = ControlText(GetDlgItem(dialog, kInputBoxEditId));
+                state->answer = WindowText(GetDlgItem(dialog, kInputBoxEditId));
                 EndDialog(dialog, IDOK);
                 return TRUE;
             }

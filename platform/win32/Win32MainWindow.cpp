@@ -2,6 +2,7 @@
 
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/UnhandledFailure.h"
+#include "platform/win32/WindowText.h"
 #include "platform/win32/WindowsApi.h"
 #include "platform/win32/res/resource.h"
 
@@ -79,15 +80,6 @@ HICON LoadProgramIcon(int metricX, int metricY) {
     return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_BRENVALE),
                                          IMAGE_ICON, GetSystemMetrics(metricX),
                                          GetSystemMetrics(metricY), LR_DEFAULTCOLOR));
-}
-
-std::wstring WindowText(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    if (length <= 0) return std::wstring();
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(window, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
 }
 
 class Win32MainWindow : public MainWindowView {
