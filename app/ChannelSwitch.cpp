@@ -6,7 +6,12 @@
 
 namespace {
 
+constexpr uint32_t kInvalidParameter = 87;  // the system's code for a bad argument
 const wchar_t kTeamSpeakExe[] = L"\\teamspeak.exe";
+// The system reads a command line only up to a NUL, so such a line would start TeamSpeak
+// with a cut argument and look like success.
+const wchar_t kNulInCommandLine[] =
+    L"The command line holds a NUL character; check the channel table for it.";
 
 }  // namespace
 
@@ -37,6 +42,9 @@ void FrmMain::lblCom_Change() {
 // later start succeeds, and the poll goes on.
 void FrmMain::StartTeamSpeak(const std::wstring& commandLine) {
     try {
+        if (commandLine.find(L'\0') != std::wstring::npos) {
+            throw PlatformFailure(kInvalidParameter, kNulInCommandLine);
+        }
         general_.System().programs.StartProgram(TeamSpeakDir + kTeamSpeakExe, commandLine,
                                                 kShowMinimized);
     } catch (const PlatformFailure& failure) {

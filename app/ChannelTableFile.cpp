@@ -1,3 +1,4 @@
+#include <exception>
 #include <string>
 
 #include "app/FrmMain.h"
@@ -6,50 +7,35 @@
 
 namespace {
 
-// The six fields of a record, in file order.
-constexpr ChannelColumns::Column ChannelColumns::*kFileOrder[] = {
-    &ChannelColumns::Frequency, &ChannelColumns::Server,  &ChannelColumns::LoginName,
-    &ChannelColumns::Password,  &ChannelColumns::Channel, &ChannelColumns::SubChannel,
-};
-
-// Reads one record's fields into `slot`, storing each as soon as it is read, so a record
-// cut short leaves the fields it had. False when the file ends inside the record.
-bool ReadRecord(FieldReader& reader, FileSystem& files, ChannelColumns& table, int slot) {
-    std::string field;
-    for (auto column : kFileOrder) {
-        if (!reader.NextField(field)) return false;
-        (table.*column)[slot] = files.FromSystemCodePage(field);
-    }
-    return true;
-}
+const wchar_t kOutOfMemory[] = L"There is not enough memory to read the channel table.";
 
 }  // namespace
 
+// Reads the table once; any failure, running out of memory included, ends in the load
+// error report and the rest of the load sequence is skipped.
 bool FrmMain::LoadChannelTable() {
     FileSystem& files = general_.System().files;
-    std::string bytes;
     try {
-        bytes = files.ReadWholeFile(files.ProgramFolder() + L"\\brenvale.txt");
+        ChannelCount = 0;
+        TableExtent read;
+        TextEncoding encoding;
+        {
+            const std::unique_ptr<FileReader> file =
+                files.OpenForReading(files.ProgramFolder() + L"\\brenvale.txt");
+            TableSource source(*file);
+            FieldReader reader(source);
+            read = ReadTableFields(reader, ChannelTable);
+            encoding = ChooseEncoding(source, ChannelTable, read, files);
+        }  // closed before the fields are decoded
+        ChannelCount =
+            static_cast<int16_t>(DecodeFields(ChannelTable, read, encoding, files).records);
     } catch (const PlatformFailure& failure) {
         ShowLoadErrorReport(failure.Description());
         return false;
-    }
-    ChannelCount = 0;
-    FieldReader reader(bytes);
-    while (!reader.AtEnd()) {
-        ++ChannelCount;
-        bool complete = false;
-        try {
-            // Beyond the table's capacity the rest of the file is ignored.
-            complete = ChannelCount <= kChannelCapacity &&
-                       ReadRecord(reader, files, ChannelTable, ChannelCount);
-        } catch (const PlatformFailure&) {
-            complete = false;  // a field that cannot be converted ends the table like a cut
-        }
-        if (!complete) {
-            --ChannelCount;  // the record being read does not count
-            break;
-        }
+    } catch (const std::exception&) {
+        // Running out of memory: an allocation refused, or a field past a text's largest size.
+        ShowLoadErrorReport(kOutOfMemory);
+        return false;
     }
     return true;
 }

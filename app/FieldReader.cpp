@@ -1,33 +1,89 @@
+#include <cstring>
+
 #include "app/ChannelTable.h"
 
 namespace {
 
-constexpr char kFieldEnds[] = ",\r\n";
-constexpr char kPadding[] = " \t";
-
-// Line ends in a piece of text, a CR LF pair counting once.
-int CountLineEnds(std::string_view text) {
-    int count = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n') ++count;
-        if (text[i] == '\r') {
-            ++count;
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        }
-    }
-    return count;
+bool IsPadding(wchar_t unit) {
+    return unit == L' ' || unit == L'\t';
 }
+
+bool IsFieldEnd(wchar_t unit) {
+    return unit == L',' || unit == L'\r' || unit == L'\n';
+}
+
+struct Mark {
+    const char* bytes;
+    size_t size;
+    TextEncoding encoding;
+};
+constexpr Mark kMarks[] = {
+    {"\xEF\xBB\xBF", 3, TextEncoding::Utf8},
+    {"\xFF\xFE", 2, TextEncoding::Utf16Le},
+    {"\xFE\xFF", 2, TextEncoding::Utf16Be},
+};
 
 }  // namespace
 
-bool FieldReader::NextField(std::string& field) {
+TableSource::TableSource(FileReader& file) : file_(file) {
+    Ensure(3);
+    for (const Mark& mark : kMarks) {
+        if (end_ >= mark.size && std::memcmp(buffer_, mark.bytes, mark.size) == 0) {
+            marked_ = mark.encoding;
+            hasMark_ = true;
+            begin_ = mark.size;
+            unitBytes_ = mark.encoding == TextEncoding::Utf8 ? 1 : 2;
+            return;
+        }
+    }
+}
+
+// Makes at least `bytes` bytes available from begin_, reading more as needed; false
+// when the file ends first (a lone byte at the end of a UTF-16 file is no character).
+bool TableSource::Ensure(size_t bytes) {
+    while (end_ - begin_ < bytes) {
+        if (begin_ > 0) {
+            std::memmove(buffer_, buffer_ + begin_, end_ - begin_);
+            end_ -= begin_;
+            begin_ = 0;
+        }
+        const size_t read = file_.Read(buffer_ + end_, sizeof buffer_ - end_);
+        if (read == 0) return false;
+        end_ += read;
+        read_ += read;
+    }
+    return true;
+}
+
+bool TableSource::Peek(wchar_t& unit) {
+    if (!Ensure(unitBytes_)) return false;
+    const auto* at = reinterpret_cast<const unsigned char*>(buffer_ + begin_);
+    if (unitBytes_ == 1) {
+        unit = at[0];
+    } else if (marked_ == TextEncoding::Utf16Le) {
+        unit = static_cast<wchar_t>(at[0] | at[1] << 8);
+    } else {
+        unit = static_cast<wchar_t>(at[0] << 8 | at[1]);
+    }
+    return true;
+}
+
+bool FieldReader::AtEnd() {
+    wchar_t unit;
+    return !source_.Peek(unit);
+}
+
+bool FieldReader::Read(Units* field) {
     if (AtEnd()) return false;
+    if (field) field->clear();
     SkipPadding();
-    if (!AtEnd() && bytes_[position_] == '"') {
-        field = ReadQuoted();
+    wchar_t unit;
+    if (source_.Peek(unit) && unit == L'"') {
+        source_.Advance();
+        ReadQuoted(field);
         SkipToDelimiter();  // anything between the closing quote and the delimiter
     } else {
-        field = ReadUnquoted();
+        ReadUnquoted(field);
     }
     ConsumeDelimiter();
     return true;
@@ -36,43 +92,44 @@ bool FieldReader::NextField(std::string& field) {
 // Blanks and tabs in front of a field are layout, not value; they never cross a line end,
 // so an empty line still gives an empty field.
 void FieldReader::SkipPadding() {
-    const size_t first = bytes_.find_first_not_of(kPadding, position_);
-    position_ = first == std::string_view::npos ? bytes_.size() : first;
+    wchar_t unit;
+    while (source_.Peek(unit) && IsPadding(unit)) source_.Advance();
 }
 
 // A quoted value runs to the next double quote, or to the end of the file when the
-// closing quote is missing.
-std::string FieldReader::ReadQuoted() {
-    ++position_;  // the opening quote
-    size_t end = bytes_.find('"', position_);
-    if (end == std::string_view::npos) end = bytes_.size();
-    const std::string_view value = bytes_.substr(position_, end - position_);
-    line_ += CountLineEnds(value);
-    position_ = end < bytes_.size() ? end + 1 : end;
-    return std::string(value);
+// closing quote is missing. Its line ends count, a CR LF pair once.
+void FieldReader::ReadQuoted(Units* field) {
+    wchar_t unit, previous = 0;
+    while (source_.Peek(unit)) {
+        source_.Advance();
+        if (unit == L'"') return;
+        if (unit == L'\r' || (unit == L'\n' && previous != L'\r')) ++line_;
+        if (field) field->push_back(unit);
+        previous = unit;
+    }
 }
 
 // An unquoted value runs to the delimiter. Trailing blanks and tabs are dropped so that
 // a hand-edited "122.80 ," still matches the label's text.
-std::string FieldReader::ReadUnquoted() {
-    size_t end = bytes_.find_first_of(kFieldEnds, position_);
-    if (end == std::string_view::npos) end = bytes_.size();
-    std::string_view value = bytes_.substr(position_, end - position_);
-    const size_t last = value.find_last_not_of(kPadding);
-    value = last == std::string_view::npos ? std::string_view() : value.substr(0, last + 1);
-    position_ = end;
-    return std::string(value);
+void FieldReader::ReadUnquoted(Units* field) {
+    wchar_t unit;
+    while (source_.Peek(unit) && !IsFieldEnd(unit)) {
+        if (field) field->push_back(unit);
+        source_.Advance();
+    }
+    while (field && !field->empty() && IsPadding(field->back())) field->pop_back();
 }
 
 void FieldReader::SkipToDelimiter() {
-    const size_t end = bytes_.find_first_of(kFieldEnds, position_);
-    position_ = end == std::string_view::npos ? bytes_.size() : end;
+    wchar_t unit;
+    while (source_.Peek(unit) && !IsFieldEnd(unit)) source_.Advance();
 }
 
 void FieldReader::ConsumeDelimiter() {
-    if (AtEnd()) return;
-    const char delimiter = bytes_[position_++];
-    if (delimiter == ',') return;
+    wchar_t delimiter, next;
+    if (!source_.Peek(delimiter)) return;
+    source_.Advance();
+    if (delimiter == L',') return;
     ++line_;
-    if (delimiter == '\r' && !AtEnd() && bytes_[position_] == '\n') ++position_;
+    if (delimiter == L'\r' && source_.Peek(next) && next == L'\n') source_.Advance();
 }

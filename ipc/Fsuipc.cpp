@@ -33,6 +33,10 @@ void Fsuipc::MakeMappingName(uint32_t processId, char (&name)[24]) {
     name[length] = '\0';
 }
 
+Fsuipc::~Fsuipc() {
+    IpcClose();
+}
+
 void Fsuipc::IpcInit() {
     link_.ServerWindow = 0;
     link_.MessageId = 0;

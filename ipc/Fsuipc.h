@@ -30,6 +30,9 @@ constexpr uint32_t kClientVersionOffset = 0x330A;
 class Fsuipc {
 public:
     explicit Fsuipc(IpcTransport& transport) : transport_(transport) {}
+    // Gives back whatever the link holds on every way out, so the global atom does not
+    // outlive the process. The transport must outlive the link.
+    ~Fsuipc();
     Fsuipc(const Fsuipc&) = delete;
     Fsuipc& operator=(const Fsuipc&) = delete;
 

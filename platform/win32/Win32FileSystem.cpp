@@ -20,20 +20,37 @@ std::wstring ProgramFilePath() {
     }
 }
 
-// Closes a file handle when the reader is done with it, also on failure.
-class FileHandle {
+// An open file read in pieces; the handle is closed when the reader ends, also on failure.
+class Win32FileReader : public FileReader {
   public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    explicit Win32FileReader(HANDLE handle) : handle_(handle) {}
+    Win32FileReader(const Win32FileReader&) = delete;
+    Win32FileReader& operator=(const Win32FileReader&) = delete;
+    ~Win32FileReader() override { CloseHandle(handle_); }
+    size_t Read(char* buffer, size_t capacity) override {
+        const DWORD asked = capacity > MAXDWORD ? MAXDWORD : static_cast<DWORD>(capacity);
+        DWORD read = 0;
+        if (!ReadFile(handle_, buffer, asked, &read, nullptr)) throw LastErrorFailure();
+        return read;
     }
-    HANDLE Get() const { return handle_; }
 
   private:
     HANDLE handle_;
 };
+
+// Text in a code page to 16-bit text; `flags` 0 or MB_ERR_INVALID_CHARS.
+std::wstring FromCodePage(UINT codePage, DWORD flags, const std::string& bytes) {
+    if (bytes.empty()) return std::wstring();
+    if (bytes.size() > static_cast<size_t>(INT_MAX)) throw FailureFor(ERROR_ARITHMETIC_OVERFLOW);
+    const int byteCount = static_cast<int>(bytes.size());
+    const int length = MultiByteToWideChar(codePage, flags, bytes.data(), byteCount, nullptr, 0);
+    if (length == 0) throw LastErrorFailure();
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    if (MultiByteToWideChar(codePage, flags, bytes.data(), byteCount, &text[0], length) == 0) {
+        throw LastErrorFailure();
+    }
+    return text;
+}
 
 // The errors that mean "nothing is there", as opposed to a path that cannot be checked
 // (a drive that is not ready, a refused network share).
@@ -60,18 +77,12 @@ std::wstring Win32FileSystem::ProgramFolder() {
     return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
 }
 
-std::string Win32FileSystem::ReadWholeFile(const std::wstring& path) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE) throw LastErrorFailure();
-    std::string contents;
-    char chunk[64 * 1024];
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr)) throw LastErrorFailure();
-        if (read == 0) return contents;
-        contents.append(chunk, read);
-    }
+std::unique_ptr<FileReader> Win32FileSystem::OpenForReading(const std::wstring& path) {
+    const HANDLE file = CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw LastErrorFailure();
+    return std::make_unique<Win32FileReader>(file);
 }
 
 bool Win32FileSystem::FileExists(const std::wstring& path) {
@@ -89,14 +100,9 @@ void Win32FileSystem::CopyFileReplacing(const std::wstring& from, const std::wst
 }
 
 std::wstring Win32FileSystem::FromSystemCodePage(const std::string& bytes) {
-    if (bytes.empty()) return std::wstring();
-    if (bytes.size() > static_cast<size_t>(INT_MAX)) throw FailureFor(ERROR_ARITHMETIC_OVERFLOW);
-    const int byteCount = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), byteCount, nullptr, 0);
-    if (length == 0) throw LastErrorFailure();
-    std::wstring text(static_cast<size_t>(length), L'\0');
-    if (MultiByteToWideChar(CP_ACP, 0, bytes.data(), byteCount, &text[0], length) == 0) {
-        throw LastErrorFailure();
-    }
-    return text;
+    return FromCodePage(CP_ACP, 0, bytes);
+}
+
+std::wstring Win32FileSystem::FromUtf8(const std::string& bytes) {
+    return FromCodePage(CP_UTF8, MB_ERR_INVALID_CHARS, bytes);
 }

@@ -7,8 +7,11 @@
 class Win32FileSystem : public FileSystem {
   public:
     std::wstring ProgramFolder() override;
-    std::string ReadWholeFile(const std::wstring& path) override;
+    std::unique_ptr<FileReader> OpenForReading(const std::wstring& path) override;
     bool FileExists(const std::wstring& path) override;
     void CopyFileReplacing(const std::wstring& from, const std::wstring& to) override;
     std::wstring FromSystemCodePage(const std::string& bytes) override;
+    std::wstring FromUtf8(const std::string& bytes) override;
+    // The whole file's bytes (for the tests and tools).
+    std::string ReadWholeFile(const std::wstring& path);
 };

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
@@ -18,6 +20,7 @@
 #include "app/General.h"
 #include "platform/Platform.h"
 #include "platform/PlatformFailure.h"
+#include "tools/checker/Utf8.h"
 
 using EventLog = std::vector<std::string>;
 
@@ -29,6 +32,20 @@ inline std::wstring Widen(const std::string& bytes) {
     const auto* first = reinterpret_cast<const unsigned char*>(bytes.data());
     return std::wstring(first, first + bytes.size());
 }
+
+// The fakes' system code page: each byte is the character of the same number.
+inline std::wstring StrictUtf8(const std::string& bytes) {
+    std::wstring text;
+    if (!checker::DecodeUtf8(bytes, text)) {
+        throw PlatformFailure(1113, L"No mapping for the Unicode character exists.");
+    }
+    return text;
+}
+class FakeDecoder : public TextDecoder {
+  public:
+    std::wstring FromSystemCodePage(const std::string& bytes) override { return Widen(bytes); }
+    std::wstring FromUtf8(const std::string& bytes) override { return StrictUtf8(bytes); }
+};
 
 class FakeMainWindow : public MainWindowView {
   public:
@@ -202,9 +219,9 @@ class FakeSystem : public MainWindowFactory,
     }
 
     std::wstring ProgramFolder() override { return L"C:\\Brenvale"; }
-    std::string ReadWholeFile(const std::wstring& path) override {
+    std::unique_ptr<FileReader> OpenForReading(const std::wstring& path) override {
         log.push_back("files:read " + Narrow(path));
-        return Contents(path);
+        return std::make_unique<Reader>(*this, Contents(path));
     }
     bool FileExists(const std::wstring& path) override {
         existenceTests.push_back(path);
@@ -220,6 +237,7 @@ class FakeSystem : public MainWindowFactory,
         }
         return Widen(bytes);
     }
+    std::wstring FromUtf8(const std::string& bytes) override { return StrictUtf8(bytes); }
     void Add(const std::wstring& path, const std::string& bytes = "x") { contents[path] = bytes; }
 
     void StartProgram(const std::wstring& applicationPath, const std::wstring& commandLine,
@@ -248,6 +266,13 @@ class FakeSystem : public MainWindowFactory,
     std::wstring nameTyped = L"Pilot";
     std::wstring inputFailure, saveFailure, existsFailure, startFailure;
     std::string conversionFailureOn;
+    // Reading files: at most this many bytes per read; a failure, or running out of
+    // memory, once this many bytes have been read; and how many were read in all.
+    size_t readChunk = SIZE_MAX;
+    size_t failReadAfter = SIZE_MAX;
+    bool readFailsOutOfMemory = false;
+    size_t bytesRead = 0;
+    int openReaders = 0;
     std::map<std::tuple<std::wstring, std::wstring, std::wstring>, std::wstring> values;
     std::map<std::wstring, std::string> contents;
     // What was asked.
@@ -259,6 +284,32 @@ class FakeSystem : public MainWindowFactory,
     Platform platform{*this, *this, *this, *this, *this, ipc};
 
   private:
+    // A file read in pieces, as the script says.
+    class Reader : public FileReader {
+      public:
+        Reader(FakeSystem& system, std::string bytes) : system_(system), bytes_(std::move(bytes)) {
+            ++system_.openReaders;
+        }
+        ~Reader() override { --system_.openReaders; }
+        size_t Read(char* buffer, size_t capacity) override {
+            if (system_.bytesRead >= system_.failReadAfter) {
+                if (system_.readFailsOutOfMemory) throw std::bad_alloc();
+                throw PlatformFailure(23, L"Data error (cyclic redundancy check).");
+            }
+            const size_t count = std::min({capacity, system_.readChunk, bytes_.size() - at_,
+                                           system_.failReadAfter - system_.bytesRead});
+            bytes_.copy(buffer, count, at_);
+            at_ += count;
+            system_.bytesRead += count;
+            return count;
+        }
+
+      private:
+        FakeSystem& system_;
+        std::string bytes_;
+        size_t at_ = 0;
+    };
+
     std::string Contents(const std::wstring& path) const {
         auto found = contents.find(path);
         if (found == contents.end()) throw PlatformFailure(2, kNotFound);

@@ -9,13 +9,29 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// Every field with the line it started on.
-Strings ReadAll(std::string_view bytes, std::vector<int>* lines = nullptr) {
-    FieldReader reader(bytes);
+// A file handed out at most `chunk` bytes per read, so characters and marks fall across
+// the reads' edges.
+class Trickle : public FileReader {
+  public:
+    Trickle(std::string_view bytes, size_t chunk) : bytes_(bytes), chunk_(chunk) {}
+    size_t Read(char* buffer, size_t capacity) override {
+        return bytes_.Read(buffer, std::min(capacity, chunk_));
+    }
+
+  private:
+    BytesReader bytes_;
+    size_t chunk_;
+};
+
+// Every field (its units as bytes) with the line it started on.
+Strings ReadAll(std::string_view bytes, std::vector<int>* lines = nullptr, size_t chunk = 4096) {
+    Trickle file(bytes, chunk);
+    TableSource source(file);
+    FieldReader reader(source);
     Strings fields;
-    std::string field;
+    Units field;
     for (int line = reader.Line(); reader.NextField(field); line = reader.Line()) {
-        fields.push_back(field);
+        fields.emplace_back(field.begin(), field.end());
         if (lines) lines->push_back(line);
     }
     return fields;
@@ -38,11 +54,17 @@ TEST(FieldReader, SplitsFieldsByTheTableRules) {
         {"a,  ", {"a", ""}},                                           // blanks make a last field
         {"", {}},
     };
-    for (const auto& example : cases) EXPECT_EQ(ReadAll(example.bytes), example.fields);
+    for (const auto& example : cases) {
+        for (size_t chunk : {1, 4096}) {
+            EXPECT_EQ(ReadAll(example.bytes, nullptr, chunk), example.fields) << example.bytes;
+        }
+    }
 
-    std::vector<int> lines;  // each line end counts once, also inside quotes
-    ReadAll("a,b\rc\nd\r\n\"one\r\ntwo\nthree\",z", &lines);
-    EXPECT_EQ(lines, (std::vector<int>{1, 1, 2, 3, 4, 6}));
+    for (size_t chunk : {1, 4096}) {
+        std::vector<int> lines;  // each line end counts once, also inside quotes
+        ReadAll("a,b\rc\nd\r\n\"one\r\ntwo\nthree\",z", &lines, chunk);
+        EXPECT_EQ(lines, (std::vector<int>{1, 1, 2, 3, 4, 6}));
+    }
 
     const std::string big(1 << 20, 'x');
     EXPECT_TRUE(ReadAll(big + ",b") == (Strings{big, "b"}));
@@ -55,8 +77,10 @@ TEST(FieldReader, BinaryGarbageEndsAndEveryFieldConsumesInput) {
         garbage.push_back(static_cast<char>(state >> 24));
     }
     garbage += std::string("\0\"\r", 3);
-    FieldReader reader(garbage);
-    std::string field;
+    BytesReader file(garbage);
+    TableSource source(file);
+    FieldReader reader(source);
+    Units field;
     size_t count = 0, bytesInFields = 0;
     while (reader.NextField(field)) {
         bytesInFields += field.size();
@@ -145,6 +169,124 @@ TEST(ChannelTable, AMissingFileIsReportedAndTheRestOfTheLoadIsSkipped) {
     EXPECT_EQ(app.sys.IndexOf("settings:get"), -1);
     EXPECT_TRUE(app.sys.Window().shown);
     EXPECT_TRUE(app.sys.Window().timerEnabled);
+}
+
+// ---- encodings, streaming, failures
+
+// Text as UTF-16 bytes, in either byte order; only characters below U+10000.
+std::string Utf16(const std::wstring& text, bool bigEndian) {
+    std::string bytes;
+    for (wchar_t c : text) {
+        const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecideIt) {
+    const std::wstring text =
+        L"122.80,M\u00FCnchen Radar,l\u00E9a,p,\"Approach, \u00C4\",x\r\n123.45,s,l,p,c,x\r\n";
+    const std::string utf8 =
+        "122.80,M\xC3\xBCnchen Radar,l\xC3\xA9"
+        "a,p,\"Approach, \xC3\x84\",x\r\n"
+        "123.45,s,l,p,c,x\r\n";
+    const std::string files[] = {
+        Narrow(text),  // the system's code page (Latin-1 in the fakes)
+        utf8,
+        "\xEF\xBB\xBF" + utf8,
+        "\xFF\xFE" + Utf16(text, false),
+        "\xFE\xFF" + Utf16(text, true),
+        "\xFF\xFE" + Utf16(text, false) + "\x41",  // a lone byte at the end is no character
+    };
+    for (const std::string& file : files) {
+        for (size_t chunk : {size_t{1}, SIZE_MAX}) {
+            FakeApp app;
+            app.sys.readChunk = chunk;
+            const FrmMain& window = app.LoadTable(file);
+            ASSERT_EQ(window.ChannelCount, 2) << file;
+            EXPECT_EQ(window.ChannelTable.Frequency[1], L"122.80");  // no mark in front
+            EXPECT_EQ(window.ChannelTable.Server[1], L"M\u00FCnchen Radar");
+            EXPECT_EQ(window.ChannelTable.LoginName[1], L"l\u00E9a");
+            EXPECT_EQ(window.ChannelTable.Channel[1], L"Approach, \u00C4");
+            EXPECT_EQ(window.ChannelTable.SubChannel[2], L"x");
+        }
+    }
+
+    const struct {
+        std::string file;
+        const wchar_t* server;
+    } judged[] = {
+        {"122.80,Caf\xC3\xA9,l,p,c,x", L"Caf\u00E9"},                       // valid UTF-8
+        {"122.80,Caf\xE9,l,p,c,\xC3\xA9", L"Caf\u00E9"},                    // not: ANSI
+        {"122.80,\xC0\xAF,l,p,c,x", L"\u00C0\u00AF"},                       // overlong: ANSI
+        {"122.80,\xED\xA0\x80,l,p,c,x", L"\u00ED\u00A0\u0080"},             // surrogate: ANSI
+        {Records(199) + "122.80,Caf\xC3\xA9,l,p,c,x\n\xE9", L"Caf\u00E9"},  // past 200: unread
+    };
+    for (const auto& example : judged) {
+        FakeApp app;
+        const FrmMain& window = app.LoadTable(example.file);
+        const int last = window.ChannelCount;
+        EXPECT_EQ(window.ChannelTable.Server[last], example.server) << example.file.substr(0, 40);
+    }
+}
+
+TEST(ChannelTable, StopsReadingWhereRecord201BeginsWhateverFollows) {
+    const std::string tails[] = {
+        std::string(1 << 20, 'x'),         // one field with no delimiter
+        "\"" + std::string(1 << 20, ','),  // a quote never closed
+        Records(20000),
+    };
+    for (const std::string& tail : tails) {
+        FakeApp app;
+        const std::string head = Records(200);
+        EXPECT_EQ(app.LoadTable(head + tail).ChannelCount, 200);
+        EXPECT_LE(app.sys.bytesRead, head.size() + 4096);
+        EXPECT_TRUE(app.sys.boxes.empty());
+        EXPECT_EQ(app.sys.openReaders, 0);
+    }
+}
+
+TEST(ChannelTable, AnyFailureOfTheReadEndsInTheLoadErrorReportWithAPlainReason) {
+    const struct {
+        bool outOfMemory;
+        size_t failAfter;
+        const wchar_t* description;
+    } cases[] = {
+        {true, 0, L"There is not enough memory to read the channel table."},
+        {true, 5000, L"There is not enough memory to read the channel table."},
+        {false, 5000, L"Data error (cyclic redundancy check)."},
+    };
+    for (const auto& example : cases) {
+        FakeApp app;
+        app.sys.readFailsOutOfMemory = example.outOfMemory;
+        app.sys.failReadAfter = example.failAfter;
+        app.LoadTable(Records(200));
+        ASSERT_TRUE(app.general.StartUp());
+        app.ExpectBoxes({shown::ErrorBox(shown::kLoadFailed, example.description)});
+        EXPECT_EQ(app.general.SessionName, L"");  // the rest of the load skipped
+        EXPECT_EQ(app.sys.openReaders, 0);
+        EXPECT_TRUE(app.sys.Window().shown);
+    }
+}
+
+TEST(ChannelTable, ARecordWithANulNeverStartsTeamSpeakAndTheCaptionSaysWhy) {
+    for (const std::string& file :
+         {std::string("122.80,voi\0ce,l,p,c,x\n123.45,s,l,p,c,x", 38),
+          "\xFF\xFE" + Utf16(L"122.80,s,l,p,c,x\r\n123.45,s,l,p,c,x", false)}) {
+        FakeApp app;
+        app.LoadTable(file);
+        ASSERT_TRUE(app.general.StartUp());
+        app.Window().SetLblComText(L"122.80");
+        const bool nulInRecord = file[0] == '1';
+        EXPECT_EQ(app.sys.started.size(), nulInRecord ? 0u : 1u);
+        EXPECT_EQ(app.sys.Window().caption,
+                  nulInRecord ? L"Brenvale - Can't start TeamSpeak: The command line holds a NUL "
+                                L"character; check the channel table for it."
+                              : L"Brenvale");
+        app.Window().SetLblComText(L"123.45");
+        EXPECT_EQ(app.sys.Window().caption, L"Brenvale");
+        EXPECT_FALSE(app.sys.started.empty());
+    }
 }
 
 }  // namespace

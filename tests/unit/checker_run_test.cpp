@@ -7,24 +7,24 @@
 #include <string>
 #include <vector>
 
+#include "platform/PlatformFailure.h"
 #include "tools/checker/CheckerRun.h"
 
 namespace {
 
 class FakeCheckerSystem : public checker::CheckerSystem {
   public:
-    bool ReadTableFile(const std::wstring& path, std::string& bytes,
-                       std::wstring& reason) override {
+    std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
         reads.push_back(path);
         const auto found = files.find(path);
-        if (found != files.end())
-            bytes = found->second;
-        else
-            reason = L"No such file or directory";
-        return found != files.end();
+        if (found == files.end()) throw PlatformFailure(2, L"No such file or directory");
+        return std::make_unique<BytesReader>(found->second);
     }
     std::wstring FromSystemCodePage(const std::string& bytes) override {
         return std::wstring(bytes.begin(), bytes.end());
+    }
+    std::wstring FromUtf8(const std::string&) override {
+        throw PlatformFailure(1113, L"not UTF-8");
     }
     std::wstring DefaultTableFile() override { return L"C:\\Brenvale\\brenvale.txt"; }
     void WriteOut(const std::wstring& text) override { out += text; }
@@ -55,6 +55,8 @@ TEST(CheckerRun, ExitStatusSaysCleanWarnedOrUnreadable) {
     const CheckerRunOf clean({L"table.txt"});
     EXPECT_EQ(clean.status, checker::kExitClean);
     EXPECT_TRUE(clean.OutHas(L"No warnings."));
+    EXPECT_TRUE(
+        clean.OutHas(L"Channel table: table.txt\nRead as ANSI text in the system's code page\n"));
     EXPECT_TRUE(clean.system.err.empty());
 
     const CheckerRunOf warned({L"table.txt"}, "122.8,s,l,p,c,x\n");

@@ -11,7 +11,9 @@
 namespace {
 
 checker::Table Check(const std::string& bytes) {
-    return checker::CheckTable(bytes, Widen);
+    BytesReader file(bytes);
+    FakeDecoder decoder;
+    return checker::CheckTable(file, decoder);
 }
 
 std::string Line(const std::string& frequency, const std::string& tail = "s,l,p,c,x") {
@@ -102,6 +104,9 @@ TEST(CheckerTable, EachWarningNamesItsRecordAndLine) {
         // Records the program drops.
         {NumberedRecords(250), 200, {{201, 201, "ignores the rest of the file (50 more records)"}}},
         {NumberedRecords(200) + "123.45,s,l", 200, {{201, 201, "(1 more record)"}}},
+        {NumberedRecords(200) + std::string(5000, ','),
+         200,
+         {{201, 201, "(834 more records); most of the file is never read: 5000 of its"}}},
         {Line("122.80") + Line("123.45") + "121.50, s,l,p",
          2,
          {{3, 3, "ends after 4 of the record's six fields"}}},
@@ -138,9 +143,10 @@ TEST(CheckerTable, EachWarningNamesItsRecordAndLine) {
         {"122.80,s,l,p,c,x,123.45,s,l,p,c,x\n", 2, {{1, 1, "line 1 goes on"}}},
         {"122.80,s,l\np,c,x\n", 1, {{1, 1, "spread over lines 1 to 2"}}},
         {"122.80,s,l,p,c,\"x\ny\"\n", 1, {{1, 1, "spread over lines 1 to 2"}}},
-        {"\xEF\xBB\xBF" + Line("122.80"),
+        // A NUL cuts the command line, so the program will not start TeamSpeak with it.
+        {Line("122.80", std::string("s,l\0x,p,c,x", 11)),
          1,
-         {{1, 1, "byte order mark"}, {1, 1, "not in the form"}}},
+         {{1, 1, "the login name holds a NUL"}}},
     };
     // A frequency the radio never shows.
     const std::pair<const char*, std::vector<const char*>> badFrequencies[] = {
@@ -178,24 +184,45 @@ TEST(CheckerTable, WhatTheWarningsLeaveOutAndTheirOrder) {
         EXPECT_EQ(w.text.find(L"pa?ss"), std::wstring::npos) << Narrow(w.text);  // never shown
     }
 
-    const checker::Table many = Check(
-        "\xEF\xBB\xBF"
-        "122.8,,l,p,c,x\n122.81,s,l,p,c,x\n12");
+    const checker::Table many = Check("122.8,,l,p,c,x\n122.81,s,l,p,c,x\n12");
     std::vector<int> records;
     for (const checker::Warning& w : many.warnings) records.push_back(w.record);
     EXPECT_TRUE(std::is_sorted(records.begin(), records.end()));
     EXPECT_EQ(records.back(), 3);
 }
 
-TEST(CheckerTable, AFieldThatCannotBeConvertedEndsTheTableThere) {
-    const checker::Table table =
-        checker::CheckTable(Line("122.80") + Line("123.45", "s,l,BAD,c,x") + Line("121.50"),
-                            [](const std::string& field) {
-                                if (field == "BAD") throw PlatformFailure(1113, L"no mapping");
-                                return Widen(field);
-                            });
+TEST(CheckerTable, NamesTheEncodingAndAFieldThatCannotBeDecodedEndsTheTableThere) {
+    const struct {
+        std::string file;
+        const char* encoding;
+    } cases[] = {
+        {Line("122.80"), "ANSI text in the system's code page"},
+        {Line("122.80", "M\xC3\xBCnchen,l,p,c,x"), "UTF-8 without a byte order mark"},
+        {"\xEF\xBB\xBF" + Line("122.80"), "UTF-8 with a byte order mark"},
+        {std::string("\xFF\xFE"
+                     "1\0"
+                     "2\0",
+                     6),
+         "UTF-16 LE with a byte order mark"},
+        {std::string("\xFE\xFF\0"
+                     "1\0"
+                     "2",
+                     6),
+         "UTF-16 BE with a byte order mark"},
+    };
+    for (const auto& example : cases) {
+        EXPECT_EQ(Narrow(checker::EncodingName(Check(example.file))), example.encoding);
+    }
+
+    // Marked as UTF-8, but record 2 holds a byte that is not: the table ends before it.
+    const checker::Table table = Check("\xEF\xBB\xBF" + Line("122.80") +
+                                       Line("123.45", "s,l,B\xE9\xE9,c,x") + Line("1") + "cut");
     EXPECT_EQ(table.count, 1);
-    EXPECT_TRUE(Warns(table, 2, 2, "field 4 cannot be turned into text"));
+    EXPECT_TRUE(Warns(table, 2, 2, "field 4 cannot be read as UTF-8 with a byte order mark"));
+    EXPECT_EQ(table.warnings.size(), 1u) << Warnings(table);
+    EXPECT_TRUE(table.cutShortFieldsKept);
+    EXPECT_EQ(table.columns.LoginName[2], L"l");
+    EXPECT_EQ(table.columns.Password[2], L"");
 }
 
 // ---- the checker against the program's own load and switch

@@ -84,7 +84,9 @@ TEST_F(UserGuide, TellsHowToRemoveTheSettingsInPlainTextThatFitsAConsoleWindow) 
 
 TEST(SampleTable, IsCleanAndExplainedLineForLineInTheGuide) {
     const std::string sample = ReadFile(SampleFolder() + "brenvale.txt");
-    const checker::Table table = checker::CheckTable(sample, Widen);
+    BytesReader file(sample);
+    FakeDecoder decoder;
+    const checker::Table table = checker::CheckTable(file, decoder);
     EXPECT_GE(table.count, 2);
     EXPECT_TRUE(table.warnings.empty());
     const std::string guide = ReadFile(SampleFolder() + "README.txt");

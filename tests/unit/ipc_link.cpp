@@ -215,3 +215,18 @@ INSTANTIATE_TEST_SUITE_P(
         OpenFailure{"BadReply", [](T& t) { t.server.Behaviour().malformedReply = true; },
                     IpcBadReply, 1, 1, 1}),
     [](const ::testing::TestParamInfo<OpenFailure>& info) { return info.param.name; });
+
+// Ending the link object, however the program ends, gives back atom, view and handle.
+TEST(LinkLifetime, DestroyingAnOpenLinkReleasesEverything) {
+    FakeIpcTransport transport;
+    {
+        Fsuipc link(transport);
+        link.IpcInit();
+        IpcResult result = IpcOk;
+        ASSERT_TRUE(link.IpcOpen(0, result)) << result;
+        ASSERT_EQ(transport.LiveAtoms(), 1u);
+    }
+    EXPECT_EQ(transport.LiveAtoms(), 0u);
+    EXPECT_EQ(transport.MappedViews(), 0u);
+    EXPECT_EQ(transport.OpenHandles(), 0u);
+}

@@ -103,3 +103,22 @@ TEST_F(FileSystemTest, ConvertsFromTheSystemCodePage) {
         EXPECT_EQ(files.FromSystemCodePage("Caf\xE9 \x80"), L"Caf\x00E9 \x20AC");
     }
 }
+
+TEST_F(FileSystemTest, ReadsATableAnotherProgramHoldsOpenForWritingAndDecodesUtf8Strictly) {
+    const std::wstring table = folder / L"brenvale.txt";
+    WriteBytes(table, "122.80,s,l,p,c,x\r\n");
+    // An editor keeps the file open for writing and lets others read it.
+    HANDLE editor = CreateFileW(table.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(editor, INVALID_HANDLE_VALUE);
+    std::string bytes;
+    const PlatformFailure failure = FailureOf([&] { bytes = files.ReadWholeFile(table); });
+    CloseHandle(editor);
+    EXPECT_EQ(failure.Code(), 0u) << "read refused: " << failure.Code();
+    EXPECT_EQ(bytes, "122.80,s,l,p,c,x\r\n");
+
+    EXPECT_EQ(files.FromUtf8("M\xC3\xBCnchen \xE2\x82\xAC"), L"M\x00FCnchen \x20AC");
+    for (const char* invalid : {"Caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xE2\x82"}) {
+        EXPECT_NE(FailureOf([&] { files.FromUtf8(invalid); }).Code(), 0u) << invalid;
+    }
+}

@@ -6,10 +6,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/PlatformFailure.h"
 #include "tools/checker/CheckerRun.h"
+#include "tools/checker/Utf8.h"
 
 namespace {
 
@@ -28,29 +31,46 @@ std::string Narrowed(const std::wstring& text) {
     return bytes;
 }
 
+PlatformFailure Failure(int error) {
+    return PlatformFailure(static_cast<uint32_t>(error), Widened(std::strerror(error)));
+}
+
+// The file through the C library, read in pieces like the program reads it.
+class PosixFile : public FileReader {
+  public:
+    explicit PosixFile(std::FILE* file) : file_(file) {}
+    PosixFile(const PosixFile&) = delete;
+    PosixFile& operator=(const PosixFile&) = delete;
+    ~PosixFile() override { std::fclose(file_); }
+    size_t Read(char* buffer, size_t capacity) override {
+        const size_t read = std::fread(buffer, 1, capacity, file_);
+        if (read == 0 && std::ferror(file_)) throw Failure(errno);
+        return read;
+    }
+
+  private:
+    std::FILE* file_;
+};
+
 class PosixSystem : public checker::CheckerSystem {
   public:
-    bool ReadTableFile(const std::wstring& path, std::string& bytes,
-                       std::wstring& reason) override {
+    std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
         std::FILE* file = std::fopen(Narrowed(path).c_str(), "rb");
-        if (file == nullptr) return Failed(errno, reason);
-        char chunk[64 * 1024];
-        size_t read = 0;
-        while ((read = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, read);
-        const int error = std::ferror(file) ? errno : 0;
-        std::fclose(file);
-        return error == 0 || Failed(error, reason);
+        if (file == nullptr) throw Failure(errno);
+        return std::make_unique<PosixFile>(file);
     }
     std::wstring FromSystemCodePage(const std::string& bytes) override { return Widened(bytes); }
+    // Checked like the program checks it, but passed through like any other text.
+    std::wstring FromUtf8(const std::string& bytes) override {
+        std::wstring decoded;
+        if (!checker::DecodeUtf8(bytes, decoded)) throw PlatformFailure(EILSEQ, L"not UTF-8");
+        return Widened(bytes);
+    }
     std::wstring DefaultTableFile() override { return L"brenvale.txt"; }
     void WriteOut(const std::wstring& text) override { Write(stdout, text); }
     void WriteError(const std::wstring& text) override { Write(stderr, text); }
 
   private:
-    static bool Failed(int error, std::wstring& reason) {
-        reason = Widened(std::strerror(error));
-        return false;
-    }
     static void Write(std::FILE* stream, const std::wstring& text) {
         const std::string bytes = Narrowed(text);
         std::fwrite(bytes.data(), 1, bytes.size(), stream);

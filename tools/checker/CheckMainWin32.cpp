@@ -56,19 +56,13 @@ void Write(DWORD stream, const std::wstring& text) {
 
 class Win32System : public checker::CheckerSystem {
   public:
-    bool ReadTableFile(const std::wstring& path, std::string& bytes,
-                       std::wstring& reason) override {
-        try {
-            bytes = files_.ReadWholeFile(path);
-            return true;
-        } catch (const PlatformFailure& failure) {
-            reason = failure.Description();
-            return false;
-        }
+    std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
+        return files_.OpenForReading(path);
     }
     std::wstring FromSystemCodePage(const std::string& bytes) override {
         return files_.FromSystemCodePage(bytes);
     }
+    std::wstring FromUtf8(const std::string& bytes) override { return files_.FromUtf8(bytes); }
     // Beside the program, where Brenvale itself looks for its table.
     std::wstring DefaultTableFile() override {
         try {
@@ -84,17 +78,20 @@ class Win32System : public checker::CheckerSystem {
     Win32FileSystem files_;
 };
 
-// Started from Explorer, the checker has a console of its own that closes when it ends;
-// keep the report readable until the pilot has seen it.
+// Started by a double-click or with a table dropped onto it, the checker has a console
+// of its own that closes when it ends; keep the report readable until the pilot has
+// seen it.
 void WaitIfConsoleIsOurOwn() {
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     DWORD processes[2] = {};
     if (!IsConsole(GetStdHandle(STD_OUTPUT_HANDLE)) || !IsConsole(input)) return;
     if (GetConsoleProcessList(processes, 2) != 1) return;
-    Write(STD_OUTPUT_HANDLE, L"\nPress Enter to close this window.");
-    wchar_t line[16];
+    Write(STD_OUTPUT_HANDLE, L"\nPress any key to close this window.");
+    SetConsoleMode(input, 0);  // a single key, without waiting for Enter
+    FlushConsoleInputBuffer(input);
+    wchar_t key[2];
     DWORD read = 0;
-    ReadConsoleW(input, line, 16, &read, nullptr);
+    ReadConsoleW(input, key, 1, &read, nullptr);
 }
 
 }  // namespace
@@ -104,6 +101,6 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
     Win32System system;
     const int status = checker::RunChecker(args, system);
-    if (args.empty()) WaitIfConsoleIsOurOwn();
+    WaitIfConsoleIsOurOwn();
     return status;
 }

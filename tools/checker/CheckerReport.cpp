@@ -99,7 +99,8 @@ std::wstring WarningsSection(const Table& table) {
 }  // namespace
 
 std::wstring ReportText(const std::wstring& file, const Table& table, const Options& options) {
-    std::wstring text = L"Channel table: " + file + L"\n\n" + RecordsSection(table, options);
+    std::wstring text = L"Channel table: " + file + L"\nRead as " + EncodingName(table) + L"\n\n" +
+                        RecordsSection(table, options);
     if (!options.frequency.empty()) text += L"\n" + ChoiceSection(table, options);
     return text + L"\n" + WarningsSection(table);
 }

@@ -2,7 +2,10 @@
 
 #include "tools/checker/CheckerRun.h"
 
+#include <new>
 #include <string>
+
+#include "platform/PlatformFailure.h"
 
 namespace checker {
 
@@ -19,16 +22,19 @@ int RunChecker(const std::vector<std::wstring>& args, CheckerSystem& system) {
         return kExitClean;
     }
     const std::wstring file = options.file.empty() ? system.DefaultTableFile() : options.file;
-    std::string bytes;
     std::wstring reason;
-    if (!system.ReadTableFile(file, bytes, reason)) {
-        system.WriteError(L"brenvale-check: cannot read " + file + L": " + reason + L"\n");
-        return kExitFailed;
+    try {
+        const std::unique_ptr<FileReader> reader = system.OpenTableFile(file);
+        const Table table = CheckTable(*reader, system);
+        system.WriteOut(ReportText(file, table, options));
+        return table.warnings.empty() ? kExitClean : kExitWarnings;
+    } catch (const PlatformFailure& failure) {
+        reason = failure.Description();
+    } catch (const std::bad_alloc&) {
+        reason = L"not enough memory";
     }
-    const Table table = CheckTable(
-        bytes, [&system](const std::string& field) { return system.FromSystemCodePage(field); });
-    system.WriteOut(ReportText(file, table, options));
-    return table.warnings.empty() ? kExitClean : kExitWarnings;
+    system.WriteError(L"brenvale-check: cannot read " + file + L": " + reason + L"\n");
+    return kExitFailed;
 }
 
 }  // namespace checker

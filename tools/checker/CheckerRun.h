@@ -2,6 +2,7 @@
 // The checker program apart from its system: options, the run and the report text. A
 // thin main per platform supplies the file, the code page and the output.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,15 +32,12 @@ std::wstring UsageText(const std::wstring& defaultFile);
 // The whole report: the records as loaded, the choice for --frequency, the warnings.
 std::wstring ReportText(const std::wstring& file, const Table& table, const Options& options);
 
-// What the checker needs of the system it runs on.
-class CheckerSystem {
+// What the checker needs of the system it runs on: the file, and its text decoded as
+// the program decodes it.
+class CheckerSystem : public TextDecoder {
   public:
-    virtual ~CheckerSystem() = default;
-    // The whole file, or false with the system's reason.
-    virtual bool ReadTableFile(const std::wstring& path, std::string& bytes,
-                               std::wstring& reason) = 0;
-    // 8-bit text in the system's code page to 16-bit text, as the program converts it.
-    virtual std::wstring FromSystemCodePage(const std::string& bytes) = 0;
+    // The file open for reading; throws PlatformFailure with the system's reason.
+    virtual std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) = 0;
     // The table read when the command line names none.
     virtual std::wstring DefaultTableFile() = 0;
     virtual void WriteOut(const std::wstring& text) = 0;

@@ -1,6 +1,6 @@
 // The checks of each record's values: a frequency the radio can never show, a record
 // hidden behind an earlier one with the same frequency, and values that break the
-// TeamSpeak argument.
+// TeamSpeak argument or the command line.
 
 #include <map>
 #include <string>
@@ -70,8 +70,14 @@ struct Checker {
     }
 
     // The argument is one quoted text with "?" before each key: a quote ends it early
-    // and a question mark starts a key of its own.
+    // and a question mark starts a key of its own. A NUL would cut the command line, so
+    // the program refuses to start TeamSpeak with it.
     void CheckArgumentValue(int record, const wchar_t* name, const std::wstring& value) {
+        if (value.find(L'\0') != std::wstring::npos) {
+            Warn(record, std::wstring(L"the ") + name +
+                             L" holds a NUL character, so Brenvale does not start TeamSpeak "
+                             L"with this record");
+        }
         if (value.find(L'"') != std::wstring::npos) {
             Warn(record, std::wstring(L"the ") + name +
                              L" holds a double quote, which ends the TeamSpeak argument early");

@@ -4,9 +4,7 @@
 // the checker sees exactly the records the program sees.
 
 #include <array>
-#include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "app/ChannelTable.h"
@@ -30,20 +28,22 @@ struct Table {
     std::array<int, kChannelCapacity + 2> lines{};
     // True when the slot after the last record holds fields of a record cut short.
     bool cutShortFieldsKept = false;
+    // How the text was decoded, and whether a byte order mark said so.
+    TextEncoding encoding = TextEncoding::Ansi;
+    bool marked = false;
     std::vector<Warning> warnings;
 };
 
-// 8-bit text in the system's code page to the program's 16-bit text. May throw
-// PlatformFailure, which ends the table as it ends the program's load.
-using Decoder = std::function<std::wstring(const std::string&)>;
-
-// Loads the file's bytes by the program's rules and collects every warning, ordered by
-// record (the file as a whole first).
-Table CheckTable(std::string_view bytes, const Decoder& decode);
+// Loads the file by the program's rules and collects every warning, ordered by record
+// (the file as a whole first). Reading failures throw PlatformFailure.
+Table CheckTable(FileReader& file, TextDecoder& decoder);
 
 // Only the load and the warnings about the file's structure (the record limit, a
 // record cut short, the layout of lines), without the checks of each record's values.
-Table LoadTable(std::string_view bytes, const Decoder& decode);
+Table LoadTable(FileReader& file, TextDecoder& decoder);
+
+// The encoding as the report names it, e.g. "UTF-8 with a byte order mark".
+std::wstring EncodingName(const Table& table);
 
 // The checks of each loaded record's values, appended to the table's warnings.
 void CheckRecords(Table& table);
