@@ -68,8 +68,10 @@ BOOL CALLBACK EndTeamSpeakStandIn(HWND window, LPARAM) {
     return TRUE;
 }
 
-BOOL CALLBACK CountTeamSpeakStandIn(HWND window, LPARAM count) {
-    if (driver::ClassName(window) == kTeamSpeakClass) ++*reinterpret_cast<size_t*>(count);
+BOOL CALLBACK CollectTeamSpeakStandIn(HWND window, LPARAM windows) {
+    if (driver::ClassName(window) == kTeamSpeakClass) {
+        reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    }
     return TRUE;
 }
 
@@ -275,10 +277,10 @@ bool Scenario::WaitForStarts(size_t count, DWORD timeoutMs) {
     return true;
 }
 
-size_t Scenario::RunningTeamSpeakCount() {
-    size_t count = 0;
-    EnumWindows(CountTeamSpeakStandIn, reinterpret_cast<LPARAM>(&count));
-    return count;
+std::vector<HWND> Scenario::TeamSpeakWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(CollectTeamSpeakStandIn, reinterpret_cast<LPARAM>(&windows));
+    return windows;
 }
 
 }  // namespace e2e

@@ -63,7 +63,8 @@ public:
     std::vector<std::wstring> TeamSpeakStarts();
     // Waits until at least `count` starts are recorded.
     bool WaitForStarts(size_t count, DWORD timeoutMs);
-    size_t RunningTeamSpeakCount();
+    // The windows of the TeamSpeak stand-ins still running.
+    std::vector<HWND> TeamSpeakWindows();
 
 private:
     std::wstring root_, programFolder_, teamSpeakFolder_;

@@ -112,12 +112,14 @@ TEST(EndToEnd, TuningFollowsTheRadioAndStartsTheMatchingChannel) {
     driver::Pause(2 * kTickMs + 200);
     EXPECT_EQ(run.TeamSpeakStarts().size(), 2u);
 
-    // Closing Brenvale ends it cleanly and leaves the clients running.
+    // Closing Brenvale ends it cleanly and leaves the clients running, started minimised.
     run.CloseBrenvale();
     DWORD exitCode = 1;
     ASSERT_TRUE(run.BrenvaleEnded(5000, exitCode));
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_GE(run.RunningTeamSpeakCount(), 1u);
+    const std::vector<HWND> clients = run.TeamSpeakWindows();
+    EXPECT_EQ(clients.size(), 2u);
+    for (HWND client : clients) EXPECT_TRUE(IsIconic(client));
 }
 
 TEST(EndToEnd, FirstStartWithoutTeamSpeakEndsOnNo) {
