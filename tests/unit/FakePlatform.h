@@ -256,9 +256,7 @@ struct FakeApp {
     FakeSystem sys;
     General general{sys.platform};
     FrmMain& Window() { return general.frmMain(); }
-    bool LinkReleased() const {
-        return sys.ipc.HoldsNothing();
-    }
+    bool LinkReleased() const { return sys.ipc.HoldsNothing(); }
     // Loads the window over this channel table file.
     FrmMain& LoadTable(const std::string& bytes) {
         sys.Add(FakeSystem::kTableFile, bytes);

@@ -147,8 +147,10 @@ TEST_F(ExchangeTest, TenRetriesWithPausesThenTimeOutOrSendFailureByLastError) {
         ASSERT_TRUE(QueueCom1Read(buffer));
         EXPECT_EQ(link.IpcProcess(result), c.expected == IpcOk);
         EXPECT_EQ(result, c.expected);
-        EXPECT_EQ(transport.Calls("Send ").size(), static_cast<size_t>(std::min(c.failures + 1, 11)));
-        EXPECT_EQ(transport.Calls("Sleep "), std::vector<std::string>(std::min(c.failures, 10), "100"));
+        EXPECT_EQ(transport.Calls("Send ").size(),
+                  static_cast<size_t>(std::min(c.failures + 1, 11)));
+        EXPECT_EQ(transport.Calls("Sleep "),
+                  std::vector<std::string>(std::min(c.failures, 10), "100"));
         EXPECT_EQ(buffer[1], c.expected == IpcOk ? 0x22 : 0);
         ExpectAreaEmpty();
         // A stale error must not decide: the error is cleared before every send.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cwchar>
 #include <functional>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -58,12 +59,23 @@ std::string NameFor(uint32_t processId) {
 }  // namespace
 
 TEST(IpcResults, NumbersAreFixedAndEachHasItsOwnText) {
-    // The numbers index the texts and are what a caption shows for an unknown code.
-    const IpcResult inOrder[] = {IpcOk, IpcAlreadyOpen, IpcServerNotFound, IpcMessageNotRegistered,
-                                 IpcAtomFailed, IpcMappingFailed, IpcViewFailed,
-                                 IpcBadServerVersion, IpcWrongSimulator, IpcNotOpen,
-                                 IpcNothingQueued, IpcTimedOut, IpcSendFailed, IpcBadReply,
-                                 IpcSimNotRunning, IpcAreaFull};
+    // The numbers index the texts a caption shows; two codes must never share one.
+    const IpcResult inOrder[] = {IpcOk,
+                                 IpcAlreadyOpen,
+                                 IpcServerNotFound,
+                                 IpcMessageNotRegistered,
+                                 IpcAtomFailed,
+                                 IpcMappingFailed,
+                                 IpcViewFailed,
+                                 IpcBadServerVersion,
+                                 IpcWrongSimulator,
+                                 IpcNotOpen,
+                                 IpcNothingQueued,
+                                 IpcTimedOut,
+                                 IpcSendFailed,
+                                 IpcBadReply,
+                                 IpcSimNotRunning,
+                                 IpcAreaFull};
     ASSERT_EQ(std::size(inOrder), static_cast<size_t>(kIpcResultCount));
     for (int code = 0; code < kIpcResultCount; ++code) EXPECT_EQ(inOrder[code], code);
     for (int code = 0; code < kIpcResultCount; ++code) {

@@ -93,11 +93,10 @@ std::wstring BuildFolder() {
 
 std::wstring Widen(const std::string& utf8) {
     if (utf8.empty()) return {};
-    int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                   nullptr, 0);
+    int size =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring text(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
-                        size);
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
     return text;
 }
 
@@ -105,8 +104,8 @@ Scenario::Scenario() {
     static int runs = 0;
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    root_ = std::wstring(temp) + L"brenvale-e2e-" + std::to_wstring(GetCurrentProcessId()) +
-            L"-" + std::to_wstring(++runs);
+    root_ = std::wstring(temp) + L"brenvale-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(++runs);
     RemoveTree(root_);
     programFolder_ = root_ + L"\\Brenvale";
     teamSpeakFolder_ = root_ + L"\\Team Speak 2";
@@ -164,8 +163,8 @@ void Scenario::ApplySettings(const StartSettings& settings) {
 std::wstring Scenario::ReadSetting(const wchar_t* name) {
     wchar_t value[1024] = {};
     DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value,
-                     &size) != ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS) {
         return L"<absent>";
     }
     return value;

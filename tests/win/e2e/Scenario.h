@@ -22,7 +22,7 @@ struct StartSettings {
 };
 
 class Scenario {
-public:
+  public:
     Scenario();
     ~Scenario();  // ends every process it started and removes its folder
 
@@ -66,7 +66,7 @@ public:
     // The windows of the TeamSpeak stand-ins still running.
     std::vector<HWND> TeamSpeakWindows();
 
-private:
+  private:
     std::wstring root_, programFolder_, teamSpeakFolder_;
     PROCESS_INFORMATION simulator_{}, brenvale_{};
 };

@@ -18,13 +18,12 @@ const char kTable[] =
 
 std::wstring SystemText(DWORD error) {
     wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring result = text ? text : L"";
     LocalFree(text);
-    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r'))
-        result.pop_back();
+    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r')) result.pop_back();
     return result;
 }
 
@@ -99,16 +98,18 @@ TEST(EndToEnd, TuningFollowsTheRadioAndStartsTheMatchingChannel) {
     ASSERT_TRUE(run.WaitForStarts(1, kTwoTicks + 2000));
     EXPECT_EQ(run.Caption(), L"Brenvale");
     EXPECT_EQ(run.TeamSpeakStarts().at(0),
-              Expected(run, L"guard.example.net:8767?nickname=Pilot One?loginname=guard"
-                            L"?password=pass, word?channel=Guard?subchannel=Emergency"));
+              Expected(run,
+                       L"guard.example.net:8767?nickname=Pilot One?loginname=guard"
+                       L"?password=pass, word?channel=Guard?subchannel=Emergency"));
 
     // A frequency with no record takes record 1; an unchanged one starts nothing.
     run.TuneSimulator(L"130.00");
     ASSERT_TRUE(run.WaitForLabel(L"130.00", kTwoTicks));
     ASSERT_TRUE(run.WaitForStarts(2, 5000));
     EXPECT_EQ(run.TeamSpeakStarts().at(1),
-              Expected(run, L"voice.example.net?nickname=Pilot One?loginname=pilot"
-                            L"?password=secret?channel=Approach?subchannel=Final"));
+              Expected(run,
+                       L"voice.example.net?nickname=Pilot One?loginname=pilot"
+                       L"?password=secret?channel=Approach?subchannel=Final"));
     driver::Pause(2 * kTickMs + 200);
     EXPECT_EQ(run.TeamSpeakStarts().size(), 2u);
 
