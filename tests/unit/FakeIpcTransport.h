@@ -19,6 +19,7 @@ using EventLog = std::vector<std::string>;
 
 class FakeIpcTransport : public IpcTransport {
   public:
+    FakeIpcTransport() : log_(ownLog_) {}  // for users that read no log
     explicit FakeIpcTransport(EventLog& log) : log_(log) {}
 
     struct SendOutcome {
@@ -167,6 +168,7 @@ class FakeIpcTransport : public IpcTransport {
         holders.erase(found);
     }
 
+    EventLog ownLog_;
     EventLog& log_;
     std::map<uint16_t, std::string> atoms_;
     std::map<std::string, ObjectPtr> named_;
