@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -13,23 +14,8 @@ constexpr int kSimFrequencyField = 106;  // the stand-in simulator's typed-entry
 constexpr DWORD kPollMs = 50;
 
 void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring path = folder + L"\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
+    std::error_code ignored;  // whatever cannot go now is the temporary folder's to keep
+    std::filesystem::remove_all(folder, ignored);
 }
 
 void EndProcess(PROCESS_INFORMATION& process) {
