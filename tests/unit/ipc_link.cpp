@@ -96,17 +96,18 @@ TEST_F(LinkTest, OpensWithOneExchangeAndOnePause) {
 }
 
 TEST_F(LinkTest, TooOldOrNegativeServerVersionOrWrongSignatureIsRefused) {
-    // The version is compared signed: a set top bit is never new enough.
-    const std::pair<uint32_t, uint16_t> refused[] = {{0x19980004, 0xFADE},
-                                                     {0x80000000, 0xFADE},
-                                                     {0xFFFFFFFF, 0xFADE},
-                                                     {0x99980005, 0xFADE},
-                                                     {0x19980005, 0xFADF}};
+    // The version is compared signed: a set top bit is never new enough. Any answer other
+    // than 0 ends the handshake after its first pass, however wrong.
+    const std::pair<uint32_t, uint16_t> refused[] = {
+        {0x19980004, 0xFADE}, {0x80000000, 0xFADE}, {0xFFFFFFFF, 0xFADE}, {0x99980005, 0xFADE},
+        {1, 0xFADE},          {0x19980005, 0xFADF}, {0x19980005, 0x0000}};
     for (const auto& [version, signature] : refused) {
         transport.server.SetServerVersion(static_cast<int32_t>(version));
-        transport.server.SetSimulator(signature, 2);
+        transport.server.SetSimulator(signature, 1);
+        log.clear();
         EXPECT_FALSE(Open()) << std::hex << version << " " << signature;
         EXPECT_EQ(result, IpcBadServerVersion);
+        EXPECT_EQ(CallCount("Send "), 1u);
         ExpectNothingHeld();
     }
 }
