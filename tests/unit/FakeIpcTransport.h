@@ -1,7 +1,8 @@
 #pragma once
 // An in-process stand-in for the system calls of the link: windows, the registered
-// message, atoms and named mappings are scripted and counted, sends are served by a
-// SimServerCore working on the fake mapping's bytes, and sleeps are only recorded.
+// message, atoms and named mappings are scripted, sends are served by a SimServerCore
+// working on the fake mapping's bytes, and every call is noted in one log
+// ("ipc:Sleep 100", "ipc:DeleteAtom", ...).
 
 #include <cstdint>
 #include <deque>
@@ -14,55 +15,47 @@
 #include "ipc/IpcTransport.h"
 #include "tools/simserver/SimServerCore.h"
 
+using EventLog = std::vector<std::string>;
+
 class FakeIpcTransport : public IpcTransport {
   public:
+    FakeIpcTransport() : log_(ownLog_) {}  // for users that read no log
+    explicit FakeIpcTransport(EventLog& log) : log_(log) {}
+
     struct SendOutcome {
         bool answered = true;    // false: the send fails
         uint32_t lastError = 0;  // the last error a failed send leaves
-    };
-    struct SentMessage {
-        uintptr_t window;
-        uint32_t message;
-        int32_t wParam;
-        int32_t lParam;
-        uint32_t timeoutMs;
     };
 
     // ---- script
     std::map<std::string, uintptr_t> windows{{"UIPCMAIN", 0x5150}};  // class -> handle
     uint32_t registeredMessage = 0xC0DE;
-    bool failAtom = false;
-    bool failMapping = false;
-    bool failView = false;
+    bool failAtom = false, failMapping = false, failView = false;
     // Outcomes of the next sends, one per send; once empty, every send is answered.
     std::deque<SendOutcome> sendScript;
-    // Runs on the area after the server has processed it, e.g. to see or tamper with it.
+    // Runs on the area after the server has processed it, to see or tamper with it.
     std::function<void(uint8_t* area)> afterServe;
     SimServerCore server;
 
-    // ---- what happened
-    std::vector<std::string> windowLookups;
-    std::vector<SentMessage> sends;
-    std::vector<uint32_t> sleeps;
-    int sendsWithoutClear = 0;  // sends with no ClearLastError since the previous send
-    int deleteAtomCalls = 0;
-    int unmapCalls = 0;
-    int closeMappingCalls = 0;
-
+    // The arguments of each logged call of that name, in order.
+    std::vector<std::string> Calls(const std::string& name) const {
+        std::vector<std::string> found;
+        const std::string prefix = "ipc:" + name;
+        for (const std::string& entry : log_) {
+            if (entry.rfind(prefix, 0) == 0) found.push_back(entry.substr(prefix.size()));
+        }
+        return found;
+    }
     // Makes a mapping of that name exist, held by someone else.
     void CreateForeignMapping(const std::string& name) {
         named_[name] = std::make_shared<MappingObject>(MappingObject{name, {}, 1});
     }
     bool MappingNamed(const std::string& name) const { return named_.count(name) != 0; }
-    size_t OpenHandles() const { return handles_.size(); }
-    size_t MappedViews() const { return views_.size(); }
-    size_t LiveAtoms() const { return atoms_.size(); }
-    std::string LastAtomName() const { return lastAtomName_; }
-    std::string LastMappingName() const { return lastMappingName_; }
+    bool HoldsNothing() const { return handles_.empty() && views_.empty() && atoms_.empty(); }
 
     // ---- IpcTransport
     uintptr_t FindServerWindow(const char* className) override {
-        windowLookups.push_back(className);
+        Note("FindServerWindow ", className);
         auto found = windows.find(className);
         return found == windows.end() ? 0 : found->second;
     }
@@ -73,18 +66,18 @@ class FakeIpcTransport : public IpcTransport {
     uint32_t CurrentProcessId() override { return 0x1A4; }
 
     uint16_t AddAtom(const char* name) override {
-        lastAtomName_ = name;
+        Note("AddAtom ", name);
         if (failAtom) return 0;
         atoms_[kAtom] = name;
         return kAtom;
     }
     void DeleteAtom(uint16_t atom) override {
-        ++deleteAtomCalls;
+        Note("DeleteAtom", "");
         atoms_.erase(atom);
     }
 
     Mapping CreateMapping(const char* name, uint32_t size) override {
-        lastMappingName_ = name;
+        Note("CreateMapping ", name);
         if (failMapping) return {};
         Mapping result;
         auto& object = named_[name];
@@ -105,19 +98,20 @@ class FakeIpcTransport : public IpcTransport {
         return view;
     }
     void UnmapView(uint8_t* view) override {
-        ++unmapCalls;
+        Note("UnmapView", "");
         Release(views_, view);
     }
     void CloseMapping(uintptr_t mapping) override {
-        ++closeMappingCalls;
+        Note("CloseMapping", "");
         Release(handles_, mapping);
     }
 
+    // Logged as "Send <window> <message> <wParam> <lParam> <time-out>", in decimal.
     bool SendWithTimeout(uintptr_t window, uint32_t message, int32_t wParam, int32_t lParam,
                          uint32_t timeoutMs, uint32_t& reply) override {
-        sends.push_back({window, message, wParam, lParam, timeoutMs});
-        if (!clearedSinceSend_) ++sendsWithoutClear;
-        clearedSinceSend_ = false;
+        Note("Send ", std::to_string(window) + " " + std::to_string(message) + " " +
+                          std::to_string(wParam) + " " + std::to_string(lParam) + " " +
+                          std::to_string(timeoutMs));
         SendOutcome outcome;
         if (!sendScript.empty()) {
             outcome = sendScript.front();
@@ -131,11 +125,11 @@ class FakeIpcTransport : public IpcTransport {
         return outcome.answered;
     }
     void ClearLastError() override {
-        clearedSinceSend_ = true;
+        Note("ClearLastError", "");
         lastError_ = 0;
     }
     uint32_t LastError() override { return lastError_; }
-    void Sleep(uint32_t milliseconds) override { sleeps.push_back(milliseconds); }
+    void Sleep(uint32_t milliseconds) override { Note("Sleep ", std::to_string(milliseconds)); }
 
   private:
     static constexpr uint16_t kAtom = 0xC123;
@@ -146,6 +140,9 @@ class FakeIpcTransport : public IpcTransport {
     };
     using ObjectPtr = std::shared_ptr<MappingObject>;
 
+    void Note(const char* call, const std::string& arguments) {
+        log_.push_back("ipc:" + std::string(call) + arguments);
+    }
     bool IsServerWindow(uintptr_t window) const {
         for (const auto& entry : windows) {
             if (entry.second == window) return true;
@@ -171,14 +168,13 @@ class FakeIpcTransport : public IpcTransport {
         holders.erase(found);
     }
 
+    EventLog ownLog_;
+    EventLog& log_;
     std::map<uint16_t, std::string> atoms_;
     std::map<std::string, ObjectPtr> named_;
     std::map<uintptr_t, ObjectPtr> handles_;
     std::map<uint8_t*, ObjectPtr> views_;
     uintptr_t nextHandle_ = 0x100;
     uint32_t lastError_ = 0;
-    bool clearedSinceSend_ = false;
     std::string registeredName_;
-    std::string lastAtomName_;
-    std::string lastMappingName_;
 };

@@ -22,8 +22,6 @@
 #include "platform/PlatformFailure.h"
 #include "tools/checker/Utf8.h"
 
-using EventLog = std::vector<std::string>;
-
 inline std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
@@ -71,19 +69,6 @@ class FakeMainWindow : public MainWindowView {
     static constexpr uintptr_t kHandle = 0x4711;
     std::wstring caption = L"Brenvale";
     bool timerEnabled = false, shown = false;
-
-  private:
-    EventLog& log_;
-};
-
-// The fake server's transport, noting in the log when the link is sought.
-class LoggedIpcTransport : public FakeIpcTransport {
-  public:
-    explicit LoggedIpcTransport(EventLog& log) : log_(log) {}
-    uintptr_t FindServerWindow(const char* className) override {
-        log_.push_back(std::string("ipc:find ") + className);
-        return FakeIpcTransport::FindServerWindow(className);
-    }
 
   private:
     EventLog& log_;
@@ -257,7 +242,7 @@ class FakeSystem : public MainWindowFactory,
     FakeMainWindow& Window() { return *window; }
 
     EventLog log;
-    LoggedIpcTransport ipc{log};
+    FakeIpcTransport ipc{log};
     MainWindowEvents* events = nullptr;
     FakeMainWindow* window = nullptr;  // owned by the application's window
     // Script: scripted answers, and non-empty failures make that service fail so.
@@ -322,9 +307,7 @@ struct FakeApp {
     FakeSystem sys;
     General general{sys.platform};
     FrmMain& Window() { return general.frmMain(); }
-    bool LinkReleased() const {
-        return sys.ipc.MappedViews() == 0 && sys.ipc.OpenHandles() == 0 && sys.ipc.LiveAtoms() == 0;
-    }
+    bool LinkReleased() const { return sys.ipc.HoldsNothing(); }
     // Loads the window over this channel table file.
     FrmMain& LoadTable(const std::string& bytes) {
         sys.Add(FakeSystem::kTableFile, bytes);

@@ -13,7 +13,7 @@ TEST(StartUp, OpensTheLinkLoadsTheWindowStartsThePollShowsAndClosingReleasesTheL
 
     int previous = -1;
     for (const char* event :
-         {"ipc:find UIPCMAIN", "window:create", "files:read C:\\Brenvale\\brenvale.txt",
+         {"ipc:FindServerWindow UIPCMAIN", "window:create", "files:read C:\\Brenvale\\brenvale.txt",
           "dialog:input", "window:enable-timer", "window:show"}) {
         EXPECT_GT(app.sys.IndexOf(event), previous) << event;
         previous = app.sys.IndexOf(event);

@@ -20,8 +20,7 @@ class ExchangeTest : public ::testing::Test {
     void SetUp() override {
         link.IpcInit();
         ASSERT_TRUE(link.IpcOpen(0, result));
-        transport.sends.clear();
-        transport.sleeps.clear();
+        log.clear();
         transport.server.SetCom1Bcd(0x2280);
     }
 
@@ -29,8 +28,16 @@ class ExchangeTest : public ::testing::Test {
         return link.IpcRead(kCom1Offset, 2, destination, result);
     }
     void ExpectAreaEmpty() { EXPECT_EQ(link.Link().NextRequest, link.Link().ViewBase); }
+    // The result a refused call leaves, whatever the result held before.
+    template <typename Call>
+    IpcResult Refusal(Call call) {
+        result = IpcOk;
+        EXPECT_FALSE(call());
+        return result;
+    }
 
-    FakeIpcTransport transport;
+    EventLog log;
+    FakeIpcTransport transport{log};
     Fsuipc link{transport};
     IpcResult result = IpcOk;
 };
@@ -38,7 +45,8 @@ class ExchangeTest : public ::testing::Test {
 }  // namespace
 
 TEST(ExchangeClosedLink, EveryOperationRefusesWithNotOpen) {
-    FakeIpcTransport transport;
+    EventLog log;
+    FakeIpcTransport transport(log);
     Fsuipc link(transport);
     link.IpcInit();
     uint8_t buffer[2] = {};
@@ -47,7 +55,7 @@ TEST(ExchangeClosedLink, EveryOperationRefusesWithNotOpen) {
     EXPECT_FALSE(link.IpcWrite(0x330A, 2, buffer, results[1]));
     EXPECT_FALSE(link.IpcProcess(results[2]));
     EXPECT_EQ(results, (std::array<IpcResult, 3>{IpcNotOpen, IpcNotOpen, IpcNotOpen}));
-    EXPECT_TRUE(transport.sends.empty());
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(ExchangeTest, OneMessageCarriesTheQueuedRecordsAndTheirReplies) {
@@ -60,14 +68,9 @@ TEST_F(ExchangeTest, OneMessageCarriesTheQueuedRecordsAndTheirReplies) {
     ASSERT_TRUE(link.IpcProcess(result));
     EXPECT_EQ(LoadLe16(buffer), 0x2280);
     EXPECT_EQ(transport.server.LastClientVersion(), 0x0102);
-    ASSERT_EQ(transport.sends.size(), 1u);
-    const auto& sent = transport.sends[0];
-    EXPECT_EQ(sent.window, 0x5150u);
-    EXPECT_EQ(sent.message, transport.registeredMessage);
-    EXPECT_EQ(sent.wParam, static_cast<int32_t>(0xFFFFC123)) << "atom sign-extended";
-    EXPECT_EQ(sent.lParam, 0);
-    EXPECT_EQ(sent.timeoutMs, 2000u);
-    EXPECT_TRUE(transport.sleeps.empty());
+    // To the window 0x5150, message 0xC0DE, the atom 0xC123 sign-extended, 2 s.
+    EXPECT_EQ(transport.Calls("Send "), std::vector<std::string>{"20816 49374 -16093 0 2000"});
+    EXPECT_TRUE(transport.Calls("Sleep ").empty());
     ExpectAreaEmpty();
 
     ASSERT_EQ(seen.size(), 16u);
@@ -77,10 +80,10 @@ TEST_F(ExchangeTest, OneMessageCarriesTheQueuedRecordsAndTheirReplies) {
 TEST_F(ExchangeTest, LargestReadAndWriteFitAndOneByteMoreIsRefused) {
     static std::array<uint8_t, kLargestRead + 5> big;  // static: too large for the stack
     big.fill(0xAA);
-    EXPECT_FALSE(link.IpcRead(0, kLargestRead + 1, big.data(), result));
-    EXPECT_EQ(result, IpcAreaFull);
-    EXPECT_FALSE(link.IpcWrite(0, kLargestRead + 5, big.data(), result));
-    EXPECT_EQ(result, IpcAreaFull);
+    EXPECT_EQ(Refusal([&] { return link.IpcRead(0, kLargestRead + 1, big.data(), result); }),
+              IpcAreaFull);
+    EXPECT_EQ(Refusal([&] { return link.IpcWrite(0, kLargestRead + 5, big.data(), result); }),
+              IpcAreaFull);
     ExpectAreaEmpty();
 
     ASSERT_TRUE(link.IpcRead(0, kLargestRead, big.data(), result));
@@ -106,17 +109,14 @@ TEST_F(ExchangeTest, RefusedRequestKeepsEarlierOnesQueued) {
 TEST_F(ExchangeTest, BadSizesAreRefusedWithoutTouchingTheArea) {
     uint8_t buffer[4] = {};
     for (int32_t size : {-1, -16, INT32_MIN, INT32_MAX, INT32_MAX - 15}) {
-        EXPECT_FALSE(link.IpcRead(0, size, buffer, result)) << size;
-        EXPECT_EQ(result, IpcAreaFull);
-        EXPECT_FALSE(link.IpcWrite(0, size, buffer, result)) << size;
-        EXPECT_EQ(result, IpcAreaFull);
+        EXPECT_EQ(Refusal([&] { return link.IpcRead(0, size, buffer, result); }), IpcAreaFull);
+        EXPECT_EQ(Refusal([&] { return link.IpcWrite(0, size, buffer, result); }), IpcAreaFull);
     }
-    EXPECT_FALSE(link.IpcWrite(0x330A, 2, nullptr, result)) << "no bytes to copy";
-    EXPECT_EQ(result, IpcAreaFull);
+    // A write with no bytes to copy.
+    EXPECT_EQ(Refusal([&] { return link.IpcWrite(0x330A, 2, nullptr, result); }), IpcAreaFull);
     ExpectAreaEmpty();
-    EXPECT_FALSE(link.IpcProcess(result));
-    EXPECT_EQ(result, IpcNothingQueued);
-    EXPECT_TRUE(transport.sends.empty());
+    EXPECT_EQ(Refusal([&] { return link.IpcProcess(result); }), IpcNothingQueued);
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(ExchangeTest, ReadsWithoutDestinationOrSizeAreSentButCopyNothing) {
@@ -141,19 +141,25 @@ TEST_F(ExchangeTest, TenRetriesWithPausesThenTimeOutOrSendFailureByLastError) {
                        {11, kTimeoutError, IpcSendFailed}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failures);
-        transport.sends.clear();
-        transport.sleeps.clear();
+        log.clear();
         transport.sendScript.assign(c.failures, {false, c.lastError});
         uint8_t buffer[2] = {};
         ASSERT_TRUE(QueueCom1Read(buffer));
         EXPECT_EQ(link.IpcProcess(result), c.expected == IpcOk);
         EXPECT_EQ(result, c.expected);
-        EXPECT_EQ(transport.sends.size(), static_cast<size_t>(std::min(c.failures + 1, 11)));
-        EXPECT_EQ(transport.sleeps, std::vector<uint32_t>(std::min(c.failures, 10), 100));
+        EXPECT_EQ(transport.Calls("Send ").size(),
+                  static_cast<size_t>(std::min(c.failures + 1, 11)));
+        EXPECT_EQ(transport.Calls("Sleep "),
+                  std::vector<std::string>(std::min(c.failures, 10), "100"));
         EXPECT_EQ(buffer[1], c.expected == IpcOk ? 0x22 : 0);
         ExpectAreaEmpty();
+        // A stale error must not decide: the error is cleared before every send.
+        for (size_t i = 0; i < log.size(); ++i) {
+            if (log[i].rfind("ipc:Send", 0) == 0) {
+                EXPECT_EQ(log.at(i - 1), "ipc:ClearLastError");
+            }
+        }
     }
-    EXPECT_EQ(transport.sendsWithoutClear, 0) << "a stale error must not decide";
 }
 
 TEST_F(ExchangeTest, BadRepliesWriteOnlyWhatCameBeforeTheFault) {
@@ -177,4 +183,35 @@ TEST_F(ExchangeTest, BadRepliesWriteOnlyWhatCameBeforeTheFault) {
     uint8_t buffer[2] = {};
     ASSERT_TRUE(QueueCom1Read(buffer));
     EXPECT_TRUE(link.IpcProcess(result)) << "the next exchange starts clean";
+}
+
+// A server that answers with an earlier exchange's read number (a stale copy, or simply
+// wrong) reaches only what the current exchange queued.
+TEST_F(ExchangeTest, ReadsOfAnEndedExchangeOrLinkAreNeverWrittenLater) {
+    const auto answerAsFirstRead = [](uint8_t* area) { StoreLe32(area + 12, 1); };
+    for (bool firstFails : {false, true}) {
+        SCOPED_TRACE(firstFails);
+        uint8_t early[2] = {};
+        uint8_t late[2] = {};
+        transport.server.SetCom1Bcd(0x2280);
+        if (firstFails) transport.sendScript.assign(11, {false, 0});
+        ASSERT_TRUE(QueueCom1Read(early));
+        EXPECT_EQ(link.IpcProcess(result), !firstFails);
+        const uint16_t earlyAfter = LoadLe16(early);
+
+        transport.server.SetCom1Bcd(0x2345);
+        ASSERT_TRUE(QueueCom1Read(late));
+        transport.afterServe = answerAsFirstRead;
+        EXPECT_TRUE(link.IpcProcess(result));
+        transport.afterServe = nullptr;
+        EXPECT_EQ(LoadLe16(early), earlyAfter);
+        EXPECT_EQ(LoadLe16(late), 0x2345);
+    }
+
+    uint8_t beforeClose[2] = {};
+    ASSERT_TRUE(QueueCom1Read(beforeClose));
+    link.IpcClose();
+    transport.afterServe = answerAsFirstRead;  // the reopening handshake's replies
+    EXPECT_TRUE(link.IpcOpen(0, result));
+    EXPECT_EQ(LoadLe16(beforeClose), 0);
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cwchar>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,12 +38,12 @@ class LinkTest : public ::testing::Test {
         EXPECT_EQ(state.MappingHandle, 0u);
         EXPECT_EQ(state.ViewBase, nullptr);
         EXPECT_EQ(state.NextRequest, nullptr);
-        EXPECT_EQ(transport.LiveAtoms(), 0u);
-        EXPECT_EQ(transport.OpenHandles(), 0u);
-        EXPECT_EQ(transport.MappedViews(), 0u);
+        EXPECT_TRUE(transport.HoldsNothing());
     }
+    size_t CallCount(const char* name) const { return transport.Calls(name).size(); }
 
-    FakeIpcTransport transport;
+    EventLog log;
+    FakeIpcTransport transport{log};
     Fsuipc link{transport};
     IpcResult result = IpcOk;
 };
@@ -56,15 +57,21 @@ std::string NameFor(uint32_t processId) {
 
 }  // namespace
 
-TEST(IpcTexts, EveryCodeHasItsOwnText) {
+TEST(IpcResults, NumbersAreFixedAndEachHasItsOwnText) {
+    // The numbers index the texts a caption shows; no two codes may share one.
+    // clang-format off
+    const IpcResult inOrder[kIpcResultCount] = {
+        IpcOk, IpcAlreadyOpen, IpcServerNotFound, IpcMessageNotRegistered, IpcAtomFailed,
+        IpcMappingFailed, IpcViewFailed, IpcBadServerVersion, IpcWrongSimulator, IpcNotOpen,
+        IpcNothingQueued, IpcTimedOut, IpcSendFailed, IpcBadReply, IpcSimNotRunning, IpcAreaFull};
+    // clang-format on
+    for (int code = 0; code < kIpcResultCount; ++code) EXPECT_EQ(inOrder[code], code);
     for (int code = 0; code < kIpcResultCount; ++code) {
         ASSERT_NE(kIpcResultTexts[code], nullptr);
         for (int other = 0; other < code; ++other) {
             EXPECT_NE(std::wcscmp(kIpcResultTexts[code], kIpcResultTexts[other]), 0) << code;
         }
     }
-    EXPECT_STREQ(kIpcResultTexts[IpcNotOpen], L"Call cannot execute, link not Open");
-    EXPECT_STREQ(kSimNameTexts[5], L"FLY");
 }
 
 TEST(MappingName, ProcessIdInUpperCaseHexWithoutLeadingZeros) {
@@ -80,26 +87,27 @@ TEST_F(LinkTest, OpensWithOneExchangeAndOnePause) {
     EXPECT_EQ(state.ServerVersion, 0x19980005);
     EXPECT_EQ(state.SimVersion, 2u) << "only the simulator number is kept";
     EXPECT_EQ(state.MappingAtom, static_cast<int32_t>(0xFFFFC123));
-    EXPECT_EQ(transport.windowLookups, std::vector<std::string>{"UIPCMAIN"});
-    EXPECT_EQ(transport.LastAtomName(), kOurMapping);
-    EXPECT_EQ(transport.LastMappingName(), kOurMapping);
-    EXPECT_EQ(transport.sends.size(), 1u);
-    EXPECT_EQ(transport.sleeps, std::vector<uint32_t>{100});
+    EXPECT_EQ(transport.Calls("FindServerWindow "), std::vector<std::string>{"UIPCMAIN"});
+    EXPECT_EQ(transport.Calls("AddAtom "), std::vector<std::string>{kOurMapping});
+    EXPECT_EQ(transport.Calls("CreateMapping "), std::vector<std::string>{kOurMapping});
+    EXPECT_EQ(CallCount("Send "), 1u);
+    EXPECT_EQ(transport.Calls("Sleep "), std::vector<std::string>{"100"});
     EXPECT_EQ(transport.server.RequestsServed(), 3u) << "two version reads, one write";
 }
 
 TEST_F(LinkTest, TooOldOrNegativeServerVersionOrWrongSignatureIsRefused) {
-    // The version is compared signed: a set top bit is never new enough.
-    const std::pair<uint32_t, uint16_t> refused[] = {{0x19980004, 0xFADE},
-                                                     {0x80000000, 0xFADE},
-                                                     {0xFFFFFFFF, 0xFADE},
-                                                     {0x99980005, 0xFADE},
-                                                     {0x19980005, 0xFADF}};
+    // The version is compared signed: a set top bit is never new enough. Any answer other
+    // than 0 ends the handshake after its first pass, however wrong.
+    const std::pair<uint32_t, uint16_t> refused[] = {
+        {0x19980004, 0xFADE}, {0x80000000, 0xFADE}, {0xFFFFFFFF, 0xFADE}, {0x99980005, 0xFADE},
+        {1, 0xFADE},          {0x19980005, 0xFADF}, {0x19980005, 0x0000}};
     for (const auto& [version, signature] : refused) {
         transport.server.SetServerVersion(static_cast<int32_t>(version));
-        transport.server.SetSimulator(signature, 2);
+        transport.server.SetSimulator(signature, 1);
+        log.clear();
         EXPECT_FALSE(Open()) << std::hex << version << " " << signature;
         EXPECT_EQ(result, IpcBadServerVersion);
+        EXPECT_EQ(CallCount("Send "), 1u);
         ExpectNothingHeld();
     }
 }
@@ -108,15 +116,16 @@ TEST_F(LinkTest, InvalidVersionsAfterFivePassesMeanNoSimulatorBehindAnFs98Window
     transport.server.Behaviour().zeroVersions = true;
     EXPECT_FALSE(Open());
     EXPECT_EQ(result, IpcBadServerVersion);
-    EXPECT_EQ(transport.sends.size(), 5u);
-    EXPECT_EQ(transport.sleeps, std::vector<uint32_t>(5, 100));
+    EXPECT_EQ(CallCount("Send "), 5u);
+    EXPECT_EQ(transport.Calls("Sleep "), std::vector<std::string>(5, "100"));
     ExpectNothingHeld();
 
     transport.windows = {{"FS98MAIN", 0x98}};
-    transport.windowLookups.clear();
+    log.clear();
     EXPECT_FALSE(Open());
     EXPECT_EQ(result, IpcSimNotRunning);
-    EXPECT_EQ(transport.windowLookups, (std::vector<std::string>{"UIPCMAIN", "FS98MAIN"}));
+    EXPECT_EQ(transport.Calls("FindServerWindow "),
+              (std::vector<std::string>{"UIPCMAIN", "FS98MAIN"}));
     ExpectNothingHeld();
 
     transport.server.Behaviour().zeroVersions = false;
@@ -161,15 +170,15 @@ TEST_F(LinkTest, CloseIsSafeToRepeatAndReopensUnderTheSameName) {
     link.IpcClose();
     link.IpcClose();
     ExpectNothingHeld();
-    EXPECT_EQ(transport.deleteAtomCalls, 1);
-    EXPECT_EQ(transport.unmapCalls, 1);
-    EXPECT_EQ(transport.closeMappingCalls, 1);
+    EXPECT_EQ(CallCount("DeleteAtom"), 1u);
+    EXPECT_EQ(CallCount("UnmapView"), 1u);
+    EXPECT_EQ(CallCount("CloseMapping"), 1u);
     EXPECT_FALSE(transport.MappingNamed(kOurMapping)) << "gone once released";
     link.IpcInit();
     EXPECT_EQ(link.Link().SimVersion, 2u) << "close and init leave the versions";
 
     ASSERT_TRUE(Open()) << result;
-    EXPECT_EQ(transport.LastMappingName(), kOurMapping);
+    EXPECT_EQ(transport.Calls("CreateMapping ").back(), kOurMapping);
 }
 
 using T = FakeIpcTransport;
@@ -177,8 +186,12 @@ struct OpenFailure {
     const char* name;
     std::function<void(T&)> arrange;
     IpcResult expected;
-    int atomsDeleted, viewsUnmapped, mappingsClosed;  // and none left held
+    size_t atomsDeleted, viewsUnmapped, mappingsClosed;  // and none left held
 };
+// A failing case is named by its step alone.
+void PrintTo(const OpenFailure& failure, std::ostream* out) {
+    *out << failure.name;
+}
 
 class LinkFailureTest : public LinkTest, public ::testing::WithParamInterface<OpenFailure> {};
 
@@ -188,9 +201,9 @@ TEST_P(LinkFailureTest, GivesBackExactlyWhatWasTaken) {
     EXPECT_FALSE(Open());
     EXPECT_EQ(result, failure.expected);
     ExpectReleased();
-    EXPECT_EQ(transport.deleteAtomCalls, failure.atomsDeleted);
-    EXPECT_EQ(transport.unmapCalls, failure.viewsUnmapped);
-    EXPECT_EQ(transport.closeMappingCalls, failure.mappingsClosed);
+    EXPECT_EQ(CallCount("DeleteAtom"), failure.atomsDeleted);
+    EXPECT_EQ(CallCount("UnmapView"), failure.viewsUnmapped);
+    EXPECT_EQ(CallCount("CloseMapping"), failure.mappingsClosed);
     // Only someone else's mapping of our name outlives the failure.
     EXPECT_EQ(transport.MappingNamed(kOurMapping), std::string(failure.name) == "MappingExists");
 }

@@ -92,7 +92,7 @@ class ReplyWalkTest : public ::testing::Test {
             StoreLe32(&area.bytes[at + 12], id);
             header = kReadHeaderSize;
         }
-        std::memcpy(&area.bytes[at + header], data.data(), data.size());
+        std::copy(data.begin(), data.end(), area.bytes.begin() + at + header);
         return at + header + data.size();
     }
     void End(size_t at, uint32_t terminator = 0) { StoreLe32(&area.bytes[at], terminator); }
@@ -175,9 +175,12 @@ TEST_F(ReplyWalkTest, RecordsAndHeadersCutByTheEndAreBad) {
     End(kIpcAreaSize - 8, ReadRequest);
     EXPECT_EQ(Walk(), ReplyWalk::BadRecord);
 
-    // Walked over a tiny span (not the whole buffer): garbage after it must not count.
-    for (size_t span : {0, 1, 12}) {
-        EXPECT_EQ(WalkReplies(area.data(), span, reads), ReplyWalk::BadRecord) << span;
+    // Walked over exactly its own bytes: no room for a type after the last record, or a
+    // header cut short. Nothing past the span may be read.
+    Put(0, WriteRequest, 1, 0, {0});
+    for (size_t span : {0, 1, 12, 13}) {
+        const std::vector<uint8_t> exact(area.bytes.begin(), area.bytes.begin() + span);
+        EXPECT_EQ(WalkReplies(exact.data(), span, reads), ReplyWalk::BadRecord) << span;
     }
 
     Put(0, WriteRequest, kIpcAreaSize - 12 - 2, 0, {});

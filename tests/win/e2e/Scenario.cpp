@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -13,23 +14,8 @@ constexpr int kSimFrequencyField = 106;  // the stand-in simulator's typed-entry
 constexpr DWORD kPollMs = 50;
 
 void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring path = folder + L"\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
+    std::error_code ignored;  // whatever cannot go now is the temporary folder's to keep
+    std::filesystem::remove_all(folder, ignored);
 }
 
 void EndProcess(PROCESS_INFORMATION& process) {
@@ -68,8 +54,10 @@ BOOL CALLBACK EndTeamSpeakStandIn(HWND window, LPARAM) {
     return TRUE;
 }
 
-BOOL CALLBACK CountTeamSpeakStandIn(HWND window, LPARAM count) {
-    if (driver::ClassName(window) == kTeamSpeakClass) ++*reinterpret_cast<size_t*>(count);
+BOOL CALLBACK CollectTeamSpeakStandIn(HWND window, LPARAM windows) {
+    if (driver::ClassName(window) == kTeamSpeakClass) {
+        reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    }
     return TRUE;
 }
 
@@ -91,11 +79,10 @@ std::wstring BuildFolder() {
 
 std::wstring Widen(const std::string& utf8) {
     if (utf8.empty()) return {};
-    int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                   nullptr, 0);
+    int size =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring text(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
-                        size);
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
     return text;
 }
 
@@ -103,8 +90,8 @@ Scenario::Scenario() {
     static int runs = 0;
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    root_ = std::wstring(temp) + L"brenvale-e2e-" + std::to_wstring(GetCurrentProcessId()) +
-            L"-" + std::to_wstring(++runs);
+    root_ = std::wstring(temp) + L"brenvale-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(++runs);
     RemoveTree(root_);
     programFolder_ = root_ + L"\\Brenvale";
     teamSpeakFolder_ = root_ + L"\\Team Speak 2";
@@ -162,8 +149,8 @@ void Scenario::ApplySettings(const StartSettings& settings) {
 std::wstring Scenario::ReadSetting(const wchar_t* name) {
     wchar_t value[1024] = {};
     DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value,
-                     &size) != ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS) {
         return L"<absent>";
     }
     return value;
@@ -275,10 +262,10 @@ bool Scenario::WaitForStarts(size_t count, DWORD timeoutMs) {
     return true;
 }
 
-size_t Scenario::RunningTeamSpeakCount() {
-    size_t count = 0;
-    EnumWindows(CountTeamSpeakStandIn, reinterpret_cast<LPARAM>(&count));
-    return count;
+std::vector<HWND> Scenario::TeamSpeakWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(CollectTeamSpeakStandIn, reinterpret_cast<LPARAM>(&windows));
+    return windows;
 }
 
 }  // namespace e2e

@@ -22,7 +22,7 @@ struct StartSettings {
 };
 
 class Scenario {
-public:
+  public:
     Scenario();
     ~Scenario();  // ends every process it started and removes its folder
 
@@ -63,9 +63,10 @@ public:
     std::vector<std::wstring> TeamSpeakStarts();
     // Waits until at least `count` starts are recorded.
     bool WaitForStarts(size_t count, DWORD timeoutMs);
-    size_t RunningTeamSpeakCount();
+    // The windows of the TeamSpeak stand-ins still running.
+    std::vector<HWND> TeamSpeakWindows();
 
-private:
+  private:
     std::wstring root_, programFolder_, teamSpeakFolder_;
     PROCESS_INFORMATION simulator_{}, brenvale_{};
 };

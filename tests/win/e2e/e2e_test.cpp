@@ -18,13 +18,12 @@ const char kTable[] =
 
 std::wstring SystemText(DWORD error) {
     wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring result = text ? text : L"";
     LocalFree(text);
-    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r'))
-        result.pop_back();
+    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r')) result.pop_back();
     return result;
 }
 
@@ -32,103 +31,9 @@ std::wstring Expected(const Scenario& run, const std::wstring& argument) {
     return run.TeamSpeakFolder() + L"\\teamspeak.exe \"" + argument + L"\"";
 }
 
-TEST(EndToEnd, WithoutSimulatorTheCaptionSaysWhyAndTheWindowStaysUp) {
-    Scenario run;
-    run.SetUpMachine();
-    run.WriteChannelTable(kTable);
-    run.StartBrenvale();
-    run.AnswerName(L"Ann");
-    EXPECT_EQ(run.Caption(), L"BrenvaleCan't connect: Cannot link to FSUIPC or WideClient");
-    driver::Pause(2 * kTickMs);
-    EXPECT_TRUE(run.BrenvaleRunning());
-    EXPECT_EQ(run.LabelText(), L"");
-    EXPECT_TRUE(run.TeamSpeakStarts().empty());
-
-    run.CloseBrenvale();
-    DWORD exitCode = 1;
-    EXPECT_TRUE(run.BrenvaleEnded(5000, exitCode));
-    EXPECT_EQ(exitCode, 0u);
-}
-
-TEST(EndToEnd, TuningFollowsTheRadioAndStartsTheMatchingChannel) {
-    Scenario run;
-    run.SetUpMachine();
-    run.WriteChannelTable(kTable);
-    run.StartSimulator(L"--com1 122.80");
-    run.StartBrenvale();
-    run.AnswerName(L"Pilot One");
-
-    HWND window = run.MainWindow();
-    ASSERT_NE(window, nullptr);
-    RECT client{};
-    GetClientRect(window, &client);
-    EXPECT_EQ(client.right - client.left, 248);
-    EXPECT_EQ(client.bottom - client.top, 55);
-    EXPECT_EQ(run.Caption(), L"Brenvale");
-
-    // The first tick shows the frequency and starts the client once.
-    ASSERT_TRUE(run.WaitForLabel(L"122.80", kTwoTicks + kTickMs));
-    ASSERT_TRUE(run.WaitForStarts(1, 5000));
-    const std::wstring approach = Expected(
-        run, L"voice.example.net?nickname=Pilot One?loginname=pilot?password=secret"
-             L"?channel=Approach?subchannel=Final");
-    EXPECT_EQ(run.TeamSpeakStarts().at(0), approach);
-
-    // An unchanged frequency starts nothing.
-    driver::Pause(2 * kTickMs + 200);
-    EXPECT_EQ(run.TeamSpeakStarts().size(), 1u);
-
-    // Each change starts the client once more with the new record.
-    run.TuneSimulator(L"121.50");
-    ASSERT_TRUE(run.WaitForLabel(L"121.50", kTwoTicks));
-    ASSERT_TRUE(run.WaitForStarts(2, 5000));
-    EXPECT_EQ(run.TeamSpeakStarts().at(1),
-              Expected(run, L"guard.example.net:8767?nickname=Pilot One?loginname=guard"
-                            L"?password=pass, word?channel=Guard?subchannel=Emergency"));
-
-    // A frequency with no record takes record 1.
-    run.TuneSimulator(L"130.00");
-    ASSERT_TRUE(run.WaitForLabel(L"130.00", kTwoTicks));
-    ASSERT_TRUE(run.WaitForStarts(3, 5000));
-    EXPECT_EQ(run.TeamSpeakStarts().at(2), approach);
-    driver::Pause(kTickMs);
-    EXPECT_EQ(run.TeamSpeakStarts().size(), 3u);
-
-    // Closing Brenvale ends it cleanly and leaves the clients running.
-    run.CloseBrenvale();
-    DWORD exitCode = 1;
-    ASSERT_TRUE(run.BrenvaleEnded(5000, exitCode));
-    EXPECT_EQ(exitCode, 0u);
-    EXPECT_GE(run.RunningTeamSpeakCount(), 1u);
-}
-
-TEST(EndToEnd, AMissingClientLeavesBrenvaleRunningWithTheReasonInTheCaption) {
-    Scenario run;
-    run.SetUpMachine();
-    run.WriteChannelTable(kTable);
-    run.StartSimulator(L"--com1 122.80");
-    run.StartBrenvale();
-    // The client disappears after it was found at start.
-    driver::DialogContents nameBox = run.NextDialog();
-    const std::wstring client = run.TeamSpeakFolder() + L"\\teamspeak.exe";
-    ASSERT_TRUE(DeleteFileW(client.c_str()));
-    driver::TypeIntoEdit(nameBox.window, L"Ann");
-    run.Answer(nameBox, IDOK);
-
-    ASSERT_TRUE(run.WaitForLabel(L"122.80", kTwoTicks + kTickMs));
-    driver::Pause(500);
-    EXPECT_TRUE(run.BrenvaleRunning());
-    EXPECT_EQ(run.Caption(),
-              L"Brenvale - Can't start TeamSpeak: " + SystemText(ERROR_FILE_NOT_FOUND));
-
-    // Once the client is back, the next start succeeds and the caption is restored.
-    run.InstallTeamSpeakStandIn();
-    run.TuneSimulator(L"123.45");
-    ASSERT_TRUE(run.WaitForStarts(1, kTwoTicks + 2000));
-    EXPECT_EQ(run.Caption(), L"Brenvale");
-}
-
-TEST(EndToEnd, AMissingChannelTableIsReportedAndTheWindowStillOpens) {
+// Without the simulator and without the channel table: the report, then the window with
+// the reason in its caption, up and polling nothing until it is closed.
+TEST(EndToEnd, WithoutSimulatorOrTableTheProgramReportsAndStaysUp) {
     Scenario run;
     run.SetUpMachine();
     run.StartBrenvale();
@@ -145,6 +50,77 @@ TEST(EndToEnd, AMissingChannelTableIsReportedAndTheWindowStillOpens) {
     EXPECT_NE(run.MainWindow(), nullptr);
     EXPECT_EQ(driver::WaitForDialog(run.BrenvaleProcessId(), 500), nullptr);
     EXPECT_EQ(run.Caption(), L"BrenvaleCan't connect: Cannot link to FSUIPC or WideClient");
+    driver::Pause(2 * kTickMs);
+    EXPECT_TRUE(run.BrenvaleRunning());
+    EXPECT_EQ(run.LabelText(), L"");
+    EXPECT_TRUE(run.TeamSpeakStarts().empty());
+
+    run.CloseBrenvale();
+    DWORD exitCode = 1;
+    EXPECT_TRUE(run.BrenvaleEnded(5000, exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+// One pilot's session: the client goes missing after it was found, comes back, and the
+// radio is tuned through listed and unlisted frequencies.
+TEST(EndToEnd, TuningFollowsTheRadioAndStartsTheMatchingChannel) {
+    Scenario run;
+    run.SetUpMachine();
+    run.WriteChannelTable(kTable);
+    run.StartSimulator(L"--com1 122.80");
+    run.StartBrenvale();
+    driver::DialogContents nameBox = run.NextDialog();
+    EXPECT_EQ(nameBox.title, L"Brenvale");
+    EXPECT_EQ(nameBox.text, L"Enter your name for this session");
+    const std::wstring client = run.TeamSpeakFolder() + L"\\teamspeak.exe";
+    ASSERT_TRUE(DeleteFileW(client.c_str()));
+    driver::TypeIntoEdit(nameBox.window, L"Pilot One");
+    run.Answer(nameBox, IDOK);
+
+    HWND window = run.MainWindow();
+    ASSERT_NE(window, nullptr);
+    RECT area{};
+    GetClientRect(window, &area);
+    EXPECT_EQ(area.right - area.left, 248);
+    EXPECT_EQ(area.bottom - area.top, 55);
+
+    // The first tick shows the frequency; the start fails, and the program goes on.
+    ASSERT_TRUE(run.WaitForLabel(L"122.80", kTwoTicks + kTickMs));
+    driver::Pause(500);
+    EXPECT_TRUE(run.BrenvaleRunning());
+    EXPECT_EQ(run.Caption(),
+              L"Brenvale - Can't start TeamSpeak: " + SystemText(ERROR_FILE_NOT_FOUND));
+
+    // Once the client is back, each change starts it once with the record of the new
+    // frequency, and the caption is restored.
+    run.InstallTeamSpeakStandIn();
+    run.TuneSimulator(L"121.50");
+    ASSERT_TRUE(run.WaitForStarts(1, kTwoTicks + 2000));
+    EXPECT_EQ(run.Caption(), L"Brenvale");
+    EXPECT_EQ(run.TeamSpeakStarts().at(0),
+              Expected(run,
+                       L"guard.example.net:8767?nickname=Pilot One?loginname=guard"
+                       L"?password=pass, word?channel=Guard?subchannel=Emergency"));
+
+    // A frequency with no record takes record 1; an unchanged one starts nothing.
+    run.TuneSimulator(L"130.00");
+    ASSERT_TRUE(run.WaitForLabel(L"130.00", kTwoTicks));
+    ASSERT_TRUE(run.WaitForStarts(2, 5000));
+    EXPECT_EQ(run.TeamSpeakStarts().at(1),
+              Expected(run,
+                       L"voice.example.net?nickname=Pilot One?loginname=pilot"
+                       L"?password=secret?channel=Approach?subchannel=Final"));
+    driver::Pause(2 * kTickMs + 200);
+    EXPECT_EQ(run.TeamSpeakStarts().size(), 2u);
+
+    // Closing Brenvale ends it cleanly and leaves the clients running, started minimised.
+    run.CloseBrenvale();
+    DWORD exitCode = 1;
+    ASSERT_TRUE(run.BrenvaleEnded(5000, exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    const std::vector<HWND> clients = run.TeamSpeakWindows();
+    EXPECT_EQ(clients.size(), 2u);
+    for (HWND client : clients) EXPECT_TRUE(IsIconic(client));
 }
 
 TEST(EndToEnd, FirstStartWithoutTeamSpeakEndsOnNo) {

@@ -1,4 +1,5 @@
-// The simulator link over the real system calls, against the real stand-in simulator.
+// The simulator link over the real system calls, against the real stand-in simulator:
+// what only the system shows (atoms, named mappings, handles, real sends and time-outs).
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -28,10 +29,6 @@ bool AreaStillExists() {
     return true;
 }
 
-ULONGLONG MillisecondsSince(ULONGLONG start) {
-    return GetTickCount64() - start;
-}
-
 class LinkAgainstStandIn : public ::testing::Test {
   protected:
     void SetUp() override { link_.IpcInit(); }
@@ -41,11 +38,10 @@ class LinkAgainstStandIn : public ::testing::Test {
     }
 
     void ExpectNothingHeld() {
-        const IpcLink& state = link_.Link();
-        EXPECT_EQ(state.ViewBase, nullptr);
-        EXPECT_EQ(state.MappingHandle, 0u);
-        EXPECT_EQ(state.MappingAtom, 0);
+        EXPECT_EQ(link_.Link().ViewBase, nullptr);
+        EXPECT_EQ(link_.Link().MappingHandle, 0u);
         EXPECT_EQ(GlobalFindAtomA(OwnMappingName().c_str()), 0);
+        EXPECT_FALSE(AreaStillExists());
     }
 
     // Reads COM1 over the open link; kUnwritten when the exchange failed.
@@ -55,6 +51,14 @@ class LinkAgainstStandIn : public ::testing::Test {
         if (!link_.IpcProcess(result_)) return kUnwritten;
         return bcd;
     }
+    // Sends a read to the server and gives the milliseconds until the failure came back.
+    ULONGLONG FailedReadMs() {
+        const ULONGLONG start = GetTickCount64();
+        EXPECT_EQ(ReadCom1(), kUnwritten);
+        EXPECT_TRUE(result_ == IpcTimedOut || result_ == IpcSendFailed) << result_;
+        EXPECT_EQ(link_.Link().NextRequest, link_.Link().ViewBase);
+        return GetTickCount64() - start;
+    }
 
     Win32IpcTransport transport_;
     Fsuipc link_{transport_};
@@ -62,26 +66,40 @@ class LinkAgainstStandIn : public ::testing::Test {
     IpcResult result_ = IpcOk;
 };
 
-TEST_F(LinkAgainstStandIn, OpensWithTheHandshakeAndReadsCom1) {
+TEST_F(LinkAgainstStandIn, OpensReadsAndClosesWithoutLeavingAnythingBehind) {
     ASSERT_TRUE(simulator_.Start(L"--com1 123.45 --sim 3 --version 0x19990101"));
-
-    ASSERT_TRUE(link_.IpcOpen(0, result_));
-    EXPECT_EQ(result_, IpcOk);
+    ASSERT_TRUE(link_.IpcOpen(0, result_)) << result_;
     EXPECT_EQ(link_.Link().ServerVersion, 0x19990101);
     EXPECT_EQ(link_.Link().SimVersion, 3u);
     // Global atoms are 0xC000 and up, so every real exchange sends a sign-extended atom.
     EXPECT_LT(link_.Link().MappingAtom, 0);
     EXPECT_EQ(ReadCom1(), 0x2345);
-
     link_.IpcClose();
     ExpectNothingHeld();
-    EXPECT_FALSE(AreaStillExists());
-}
 
-TEST_F(LinkAgainstStandIn, FindsAServerOfTheOlderWindowClass) {
-    ASSERT_TRUE(simulator_.Start(L"--class FS98MAIN --com1 118.00", "FS98MAIN"));
+    // The system sets up per-process state on first use; after that, nothing may grow.
+    const size_t handlesBefore = OwnHandleCount();
+    ASSERT_GT(handlesBefore, 0u);
+    for (int cycle = 0; cycle < 50; ++cycle) {
+        ASSERT_TRUE(link_.IpcOpen(0, result_)) << "cycle " << cycle << ", result " << result_;
+        link_.IpcClose();
+    }
+    ExpectNothingHeld();
+    EXPECT_EQ(OwnHandleCount(), handlesBefore);
+
+    // Someone else's mapping under our name is refused, and our handle to it given back.
+    HANDLE squatter = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                         kIpcAreaSize, OwnMappingName().c_str());
+    ASSERT_NE(squatter, nullptr);
+    EXPECT_FALSE(link_.IpcOpen(0, result_));
+    EXPECT_EQ(result_, IpcMappingFailed);
+    EXPECT_EQ(OwnHandleCount(), handlesBefore + 1);
+    CloseHandle(squatter);
+
+    // Sends to a server that has died fail at once: only the ten pauses remain.
     ASSERT_TRUE(link_.IpcOpen(0, result_));
-    EXPECT_EQ(ReadCom1(), 0x1800);
+    simulator_.Terminate();
+    EXPECT_LT(FailedReadMs(), 10000u);
 }
 
 TEST_F(LinkAgainstStandIn, OlderClassServerWithoutVersionsMeansNoSimulatorBehindIt) {
@@ -91,79 +109,10 @@ TEST_F(LinkAgainstStandIn, OlderClassServerWithoutVersionsMeansNoSimulatorBehind
     ExpectNothingHeld();
 }
 
-TEST_F(LinkAgainstStandIn, ServerReplyOtherThanOneIsBadData) {
-    ASSERT_TRUE(simulator_.Start(L"--reply 2"));
-    EXPECT_FALSE(link_.IpcOpen(0, result_));
-    EXPECT_EQ(result_, IpcBadReply);
-    ExpectNothingHeld();
-}
-
-TEST_F(LinkAgainstStandIn, MappingNameInUseFailsAndHoldsNothing) {
-    ASSERT_TRUE(simulator_.Start(L""));
-    HANDLE squatter = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                         kIpcAreaSize, OwnMappingName().c_str());
-    ASSERT_NE(squatter, nullptr);
-    const size_t handlesBefore = OwnHandleCount();
-    ASSERT_GT(handlesBefore, 0u);
-
-    EXPECT_FALSE(link_.IpcOpen(0, result_));
-    EXPECT_EQ(result_, IpcMappingFailed);
-    ExpectNothingHeld();
-    EXPECT_EQ(OwnHandleCount(), handlesBefore);
-    CloseHandle(squatter);
-}
-
-TEST_F(LinkAgainstStandIn, HangingServerFailsAfterAllSendsAndEmptiesTheArea) {
+TEST_F(LinkAgainstStandIn, AHangingServerIsWaitedForElevenTimes) {
     ASSERT_TRUE(simulator_.Start(L"--hang-after 1"));  // answers the handshake only
     ASSERT_TRUE(link_.IpcOpen(0, result_));
-    uint16_t bcd = kUnwritten;
-    ASSERT_TRUE(link_.IpcRead(kCom1Offset, 2, &bcd, result_));
-
-    const ULONGLONG start = GetTickCount64();
-    EXPECT_FALSE(link_.IpcProcess(result_));
-    // Each of the eleven sends really waits out its time-out.
-    EXPECT_GE(MillisecondsSince(start), 20000u);
-    EXPECT_TRUE(result_ == IpcTimedOut || result_ == IpcSendFailed) << result_;
-    EXPECT_EQ(link_.Link().NextRequest, link_.Link().ViewBase);
-    EXPECT_EQ(bcd, kUnwritten);
-}
-
-TEST_F(LinkAgainstStandIn, ServerThatHasGoneIsNotFound) {
-    ASSERT_TRUE(simulator_.Start(L""));
-    simulator_.Terminate();
-    EXPECT_FALSE(link_.IpcOpen(0, result_));
-    EXPECT_EQ(result_, IpcServerNotFound);
-    ExpectNothingHeld();
-}
-
-TEST_F(LinkAgainstStandIn, ServerThatDiesWhileOpenFailsWithoutWaiting) {
-    ASSERT_TRUE(simulator_.Start(L""));
-    ASSERT_TRUE(link_.IpcOpen(0, result_));
-    simulator_.Terminate();
-
-    const ULONGLONG start = GetTickCount64();
-    EXPECT_EQ(ReadCom1(), kUnwritten);
-    // Sends to a window that no longer exists fail at once: only the ten pauses remain.
-    EXPECT_LT(MillisecondsSince(start), 10000u);
-    EXPECT_TRUE(result_ == IpcTimedOut || result_ == IpcSendFailed) << result_;
-    EXPECT_EQ(link_.Link().NextRequest, link_.Link().ViewBase);
-}
-
-TEST_F(LinkAgainstStandIn, RepeatedOpenAndCloseLeakNeitherAtomsNorHandles) {
-    ASSERT_TRUE(simulator_.Start(L""));
-    // One cycle first: the system sets up per-process state on first use.
-    ASSERT_TRUE(link_.IpcOpen(0, result_));
-    link_.IpcClose();
-    const size_t handlesBefore = OwnHandleCount();
-    ASSERT_GT(handlesBefore, 0u);
-
-    for (int cycle = 0; cycle < 100; ++cycle) {
-        ASSERT_TRUE(link_.IpcOpen(0, result_)) << "cycle " << cycle << ", result " << result_;
-        link_.IpcClose();
-        ASSERT_EQ(GlobalFindAtomA(OwnMappingName().c_str()), 0) << "cycle " << cycle;
-        ASSERT_FALSE(AreaStillExists()) << "cycle " << cycle;
-    }
-    EXPECT_EQ(OwnHandleCount(), handlesBefore);
+    EXPECT_GE(FailedReadMs(), 20000u) << "each send waits out its time-out";
 }
 
 }  // namespace

@@ -78,10 +78,3 @@ void StandInProcess::Terminate() {
     processId_ = 0;
     window_ = nullptr;
 }
-
-bool StandInProcess::WaitForExit(DWORD timeoutMs, DWORD& exitCode) {
-    if (process_ == nullptr || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
-        return false;
-    }
-    return GetExitCodeProcess(process_, &exitCode) != 0;
-}

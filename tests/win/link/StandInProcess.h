@@ -17,11 +17,6 @@ class StandInProcess {
     bool Start(const std::wstring& arguments, const char* windowClass = "UIPCMAIN");
     // Ends the process at once and waits until it and its window are gone.
     void Terminate();
-    // True when the process ended by itself within the time-out.
-    bool WaitForExit(DWORD timeoutMs, DWORD& exitCode);
-
-    HWND Window() const { return window_; }
-    HANDLE Process() const { return process_; }
 
   private:
     bool StartOnce(const std::wstring& arguments, const char* windowClass);
