@@ -10,17 +10,19 @@ namespace {
 using Strings = std::vector<std::string>;
 
 // A file handed out at most `chunk` bytes per read, so characters and marks fall across
-// the reads' edges.
+// the reads' edges; chunk 0 gives one byte first and then all the buffer can take.
 class Trickle : public FileReader {
   public:
     Trickle(std::string_view bytes, size_t chunk) : bytes_(bytes), chunk_(chunk) {}
     size_t Read(char* buffer, size_t capacity) override {
-        return bytes_.Read(buffer, std::min(capacity, chunk_));
+        const size_t most = chunk_ > 0 ? chunk_ : reads_++ == 0 ? 1 : SIZE_MAX;
+        return bytes_.Read(buffer, std::min(capacity, most));
     }
 
   private:
     BytesReader bytes_;
     size_t chunk_;
+    int reads_ = 0;
 };
 
 // Every field (its units as bytes) with the line it started on.
@@ -55,19 +57,20 @@ TEST(FieldReader, SplitsFieldsByTheTableRules) {
         {"", {}},
     };
     for (const auto& example : cases) {
-        for (size_t chunk : {1, 4096}) {
+        for (size_t chunk : {0, 1, 4096}) {
             EXPECT_EQ(ReadAll(example.bytes, nullptr, chunk), example.fields) << example.bytes;
         }
     }
 
-    for (size_t chunk : {1, 4096}) {
+    for (size_t chunk : {0, 1, 4096}) {
         std::vector<int> lines;  // each line end counts once, also inside quotes
         ReadAll("a,b\rc\nd\r\n\"one\r\ntwo\nthree\",z", &lines, chunk);
         EXPECT_EQ(lines, (std::vector<int>{1, 1, 2, 3, 4, 6}));
     }
 
     const std::string big(1 << 20, 'x');
-    EXPECT_TRUE(ReadAll(big + ",b") == (Strings{big, "b"}));
+    for (size_t chunk : {0, 4096})
+        EXPECT_TRUE(ReadAll(big + ",b", nullptr, chunk) == (Strings{big, "b"}));
 }
 
 TEST(FieldReader, BinaryGarbageEndsAndEveryFieldConsumesInput) {
@@ -218,6 +221,7 @@ TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecide
     } judged[] = {
         {"122.80,Caf\xC3\xA9,l,p,c,x", L"Caf\u00E9"},                       // valid UTF-8
         {"122.80,Caf\xE9,l,p,c,\xC3\xA9", L"Caf\u00E9"},                    // not: ANSI
+        {"\xE9,Caf\xC3\xA9,l,p,c,x", L"Caf\u00C3\u00A9"},                   // first field: ANSI
         {"122.80,\xC0\xAF,l,p,c,x", L"\u00C0\u00AF"},                       // overlong: ANSI
         {"122.80,\xED\xA0\x80,l,p,c,x", L"\u00ED\u00A0\u0080"},             // surrogate: ANSI
         {Records(199) + "122.80,Caf\xC3\xA9,l,p,c,x\n\xE9", L"Caf\u00E9"},  // past 200: unread
