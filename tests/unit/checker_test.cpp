@@ -1,0 +1,263 @@
+// The table checker: it must load the records the program loads, choose the record the
+// program starts TeamSpeak with, and warn about each thing the pilot likely did not mean.
+// The user guide that ships with it must quote every text the program shows.
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "FakePlatform.h"
+#include "ipc/IpcResult.h"
+#include "tools/checker/CheckerRun.h"
+#include "tools/checker/TableCheck.h"
+
+namespace {
+
+checker::Table Check(const std::string& bytes) {
+    BytesReader file(bytes);
+    FakeDecoder decoder;
+    return checker::CheckTable(file, decoder);
+}
+
+std::string Line(const std::string& frequency, const std::string& tail = "s,l,p,c,x") {
+    return frequency + "," + tail + "\r\n";
+}
+
+// `count` records on distinct frequencies of the COM band, 25 kHz apart.
+std::string NumberedRecords(int count) {
+    std::string text;
+    for (int n = 0; n < count; ++n) {
+        const int hundredths = n % 40 * 25 / 10;
+        text += Line(std::to_string(118 + n / 40) + (hundredths < 10 ? ".0" : ".") +
+                     std::to_string(hundredths));
+    }
+    return text;
+}
+
+// The warnings as "record/line: text" lines.
+std::vector<std::string> Warnings(const checker::Table& table) {
+    std::vector<std::string> lines;
+    for (const checker::Warning& w : table.warnings) {
+        lines.push_back(std::to_string(w.record) + "/" + std::to_string(w.line) + ": " +
+                        Narrow(w.text));
+    }
+    return lines;
+}
+
+TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
+    const struct {
+        std::string file;
+        int count;
+        std::vector<std::string> warnings;  // "record/line: part of the text", all of them
+    } cases[] = {
+        {Line("122.80") + Line("123.45", "\"srv:8767\",g,\"pass, word\",G,E") + Line("136.97"),
+         3,
+         {}},
+        {"  \"121.50\" ,  s , l,p,c,x\n122.80,s,l,p,c,x,\n\n", 2, {}},
+        {NumberedRecords(200) + "\n\n", 200, {}},
+        {Line("121.50") + Line("121.50") + Line("122.8") + Line("117.97") + Line("122.81"),
+         5,
+         {"2/2: already in record 1 (line 1)", "3/3: not in the form", "4/4: outside the COM band",
+          "5/5: 25 kHz"}},
+        {NumberedRecords(250), 200, {"201/201: ignores the rest of the file (50 more records)"}},
+        {NumberedRecords(200) + std::string(5000, ','),
+         200,
+         {"201/201: (834 more records); most of the file is never read: 5000 of its"}},
+        {"", 0, {"0/0: with the nickname alone"}},
+        {"122.80,s,l", 0, {"0/0: the fields of the record cut short", "1/1: ends after 3"}},
+        {Line("122.80", "srv?x,l\"og,,\"ch?an\",sub\""),
+         1,
+         {"1/1: the server holds a question mark", "1/1: the login name holds a double quote",
+          "1/1: the channel holds a question mark", "1/1: the sub-channel holds a double quote"}},
+        {Line("122.80", ",l,p,c,x"), 1, {"1/1: the server is empty"}},
+        {Line("122.80") + "\r\n" + Line("123.45"),
+         2,
+         {"2/2: spread over lines 2 to 3", "2/2: frequency \"\" is not in the form",
+          "3/3: ends after 1 of the record's six fields"}},
+        {"122.80,s,l,p,c,x,123.45,s,l,p,c,x\n", 2, {"1/1: line 1 goes on"}},
+        {Line("122.80", std::string("s,l\0x,p,c,x", 11)), 1, {"1/1: the login name holds a NUL"}},
+        // Marked as UTF-8, but record 2 is not: the table ends before it.
+        {"\xEF\xBB\xBF" + Line("122.80") + Line("123.45", "s,l,B\xE9,c,x") + Line("121.50"),
+         1,
+         {"2/2: field 4 cannot be read as UTF-8 with a byte order mark"}},
+    };
+    for (const auto& example : cases) {
+        const checker::Table table = Check(example.file);
+        const std::vector<std::string> warnings = Warnings(table);
+        EXPECT_EQ(table.count, example.count) << example.file.substr(0, 60);
+        EXPECT_EQ(warnings.size(), example.warnings.size()) << ::testing::PrintToString(warnings);
+        for (const std::string& expected : example.warnings) {
+            const std::string where = expected.substr(0, expected.find(':') + 2);
+            const std::string phrase = expected.substr(where.size());
+            EXPECT_TRUE(std::any_of(warnings.begin(), warnings.end(), [&](const std::string& w) {
+                return w.rfind(where, 0) == 0 && w.find(phrase) != std::string::npos;
+            })) << expected << " in " << ::testing::PrintToString(warnings);
+        }
+    }
+    EXPECT_EQ(Narrow(checker::EncodingName(Check(Line("122.80", "M\xC3\xBC,l,p,c,x")))),
+              "UTF-8 without a byte order mark");
+}
+
+// Files whose reading has edge cases: the checker must load each like the program, and
+// choose the record the program starts TeamSpeak with.
+TEST(CheckerTable, LoadsEverySlotAndChoosesTheRecordLikeTheProgram) {
+    const std::string files[] = {
+        "",
+        "122.80,s,l,p,c,x\n123.45,s,l",
+        "  \"122.80\" junk , \"a, b\" ,l\t,p ,c,x\r\n\r\n121.50,s2,l2,p2,c2,x2\n",
+        "122.80,s,l,p,c,x,123.45,s2,l2,p2,c2,x2\r123.45,s3,l3,p3,c3,x3\r",
+        "122.80,s,\"l\r\nl\",p,c,x\n\n\n\n\n\n121.50,a,b,c,d,e",
+        NumberedRecords(203),
+    };
+    for (const std::string& file : files) {
+        FakeApp app;
+        FrmMain& window = app.LoadTable(file);
+        checker::Table table = Check(file);
+        ASSERT_EQ(table.count, window.ChannelCount) << file;
+        for (int field = 0; field < kChannelCapacity * kFieldsPerRecord; ++field) {
+            EXPECT_EQ(FieldAt(table.columns, field), FieldAt(window.ChannelTable, field)) << file;
+        }
+        for (const wchar_t* frequency : {L"123.45", L"121.50", L"130.00"}) {
+            window.SetLblComText(frequency);
+            EXPECT_EQ(TeamSpeakCommandLine(window.TeamSpeakDir, table.columns,
+                                           checker::ChooseRecord(table, frequency).record,
+                                           app.general.SessionName),
+                      app.sys.started.back().commandLine);
+        }
+    }
+}
+
+class FakeCheckerSystem : public checker::CheckerSystem {
+  public:
+    std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
+        reads.push_back(path);
+        const auto found = files.find(path);
+        if (found == files.end()) throw PlatformFailure(2, L"No such file or directory");
+        return std::make_unique<BytesReader>(found->second);
+    }
+    std::wstring FromSystemCodePage(const std::string& bytes) override { return Widen(bytes); }
+    std::wstring FromUtf8(const std::string& bytes) override { return StrictUtf8(bytes); }
+    std::wstring DefaultTableFile() override { return L"C:\\Brenvale\\brenvale.txt"; }
+    void WriteOut(const std::wstring& text) override { out += text; }
+    void WriteError(const std::wstring& text) override { err += text; }
+
+    std::map<std::wstring, std::string> files{
+        {L"table.txt",
+         "121.50,guard.example.net,g,guardpass,Guard,Emergency\r\n"
+         "122.80,voice.example.net,pilot,s3cret,Approach,Final\r\n"}};
+    std::vector<std::wstring> reads;
+    std::wstring out, err;
+};
+
+struct CheckerRunOf {
+    explicit CheckerRunOf(std::vector<std::wstring> args, const std::string& table = "") {
+        if (!table.empty()) system.files[L"table.txt"] = table;
+        status = checker::RunChecker(args, system);
+    }
+    bool Says(const std::wstring& text) const { return system.out.find(text) != std::wstring::npos; }
+    FakeCheckerSystem system;
+    int status = -1;
+};
+
+TEST(CheckerRun, ReportsTheRecordsTheChoiceAndTheExitStatus) {
+    const CheckerRunOf clean({L"table.txt", L"--frequency", L"122.80", L"--name=Ann Lee"});
+    EXPECT_EQ(clean.status, checker::kExitClean);
+    EXPECT_TRUE(clean.Says(L"Channel table: table.txt\nRead as ANSI text in the system's code page"));
+    EXPECT_TRUE(clean.Says(
+        L"    2 (line 2): \"122.80\"  server \"voice.example.net\", login \"pilot\", password "
+        L"******, channel \"Approach\", sub-channel \"Final\"\n"));
+    EXPECT_TRUE(clean.Says(L"Brenvale chooses record 2 (line 2), the first with this frequency"));
+    EXPECT_TRUE(clean.Says(
+        L"\n  C:\\Program Files\\Teamspeak2_RC2\\teamspeak.exe \"voice.example.net?nickname=Ann "
+        L"Lee?loginname=pilot?password=******?channel=Approach?subchannel=Final\"\n"));
+    EXPECT_EQ(clean.system.out.find(L"s3cret"), std::wstring::npos);
+    EXPECT_TRUE(CheckerRunOf({L"--show-passwords", L"table.txt"}).Says(L"password \"s3cret\""));
+
+    const CheckerRunOf warned({L"table.txt"}, "122.8,s,l,p,c,x\n");
+    EXPECT_EQ(warned.status, checker::kExitWarnings);
+    EXPECT_TRUE(warned.Says(L"1 warning:\n  record 1, line 1: frequency \"122.8\""));
+
+    EXPECT_EQ(CheckerRunOf({L"--", L"--odd.txt"}).system.reads.at(0), L"--odd.txt");
+    const CheckerRunOf missing({});
+    EXPECT_EQ(missing.status, checker::kExitFailed);
+    EXPECT_EQ(missing.system.err,
+              L"brenvale-check: cannot read C:\\Brenvale\\brenvale.txt: No such file or directory\n");
+}
+
+TEST(CheckerRun, BadUsageIsExitTwoWithTheReasonAndHelpReadsNothing) {
+    const std::pair<std::vector<std::wstring>, const wchar_t*> cases[] = {
+        {{L"--frequncy", L"122.80"}, L"unknown option --frequncy"},
+        {{L"table.txt", L"--frequency"}, L"--frequency needs a value"},
+        {{L"table.txt", L"--frequency=122.8"}, L"not \"122.8\""},
+        {{L"table.txt", L"other.txt"}, L"only one table file"},
+        {{L""}, L"the file name is empty"},
+    };
+    for (const auto& [args, reason] : cases) {
+        const CheckerRunOf run(args);
+        EXPECT_EQ(run.status, checker::kExitFailed);
+        EXPECT_NE(run.system.err.find(reason), std::wstring::npos) << Narrow(run.system.err);
+        EXPECT_NE(run.system.err.find(L"Usage: brenvale-check"), std::wstring::npos);
+        EXPECT_TRUE(run.system.reads.empty() && run.system.out.empty());
+    }
+    const CheckerRunOf help({L"table.txt", L"/?"});
+    EXPECT_EQ(help.status, checker::kExitClean);
+    EXPECT_TRUE(help.Says(L"(default: C:\\Brenvale\\brenvale.txt)"));
+    EXPECT_TRUE(help.system.reads.empty());
+}
+
+// ---- what ships beside the program
+
+std::string Shipped(const std::string& name) {
+    const std::string here = __FILE__;
+    std::ifstream file(here.substr(0, here.rfind("tests/unit/")) + "tools/sample/" + name,
+                       std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// The guide wraps long texts over lines: any run of blanks and line ends is one blank.
+std::string OneLine(const std::string& text) {
+    std::string result;
+    for (char c : text) {
+        const bool blank = c == ' ' || c == '\r' || c == '\n' || c == '\t';
+        if (!blank) result.push_back(c);
+        if (blank && (result.empty() || result.back() != ' ')) result.push_back(' ');
+    }
+    return result;
+}
+
+TEST(UserGuide, QuotesEveryTextTheProgramShowsAndExplainsTheSampleTable) {
+    const std::string raw = Shipped("README.txt");
+    ASSERT_FALSE(raw.empty());
+    const std::string guide = OneLine(raw);
+    std::vector<std::wstring> texts = {
+        shown::kNoTeamSpeak, shown::kTeamSpeakNotThere, shown::kOfferModule,
+        shown::kModuleInstalled, shown::kSimNotThere, shown::kAskAgain, shown::kNamePrompt,
+        shown::kLoadFailed, shown::kInstallFailed, shown::kErrorAdvice, shown::kStartFailed,
+        L'"' + shown::kTeamSpeakTitle + L'"', L'"' + shown::kInstallTitle + L'"',
+        L"reg delete \"HKCU\\Software\\VB and VBA Program Settings\\Brenvale\" /f"};
+    for (int code = 0; code < kIpcResultCount; ++code) {
+        texts.push_back(L"BrenvaleCan't connect: " + std::wstring(kIpcResultTexts[code]));
+    }
+    for (const std::wstring& text : texts) {
+        EXPECT_NE(guide.find(OneLine(Narrow(text))), std::string::npos) << Narrow(text);
+    }
+    std::istringstream guideLines(raw);  // plain text that fits a console window
+    for (std::string line; std::getline(guideLines, line);) {
+        EXPECT_LE(line.size(), 87u) << line;
+        for (unsigned char c : line) ASSERT_TRUE(c == '\r' || (c >= 0x20 && c < 0x7F)) << line;
+    }
+
+    const std::string sample = Shipped("brenvale.txt");
+    EXPECT_TRUE(Check(sample).warnings.empty());
+    std::istringstream lines(sample);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        EXPECT_NE(raw.find("  " + line + "\n"), std::string::npos) << line;
+    }
+}
+
+}  // namespace
