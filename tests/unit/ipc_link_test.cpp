@@ -1,0 +1,388 @@
+// The simulator link over the in-process fake: opening and closing in order, the version
+// handshake, giving back exactly what was taken, and exchanging queued requests.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstring>
+#include <cwchar>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ipc/Fsuipc.h"
+#include "tests/unit/FakeIpcTransport.h"
+
+namespace {
+
+const char kOurMapping[] = "FSASMLIB:IPC:1A4:1";
+constexpr int32_t kLargestRead = kIpcAreaLimit - 4 - 16;
+using Calls = std::vector<std::string>;
+
+class LinkTest : public ::testing::Test {
+  protected:
+    void SetUp() override { link.IpcInit(); }
+
+    bool Open(int32_t requestedSimulator = 0) {
+        result = IpcOk;
+        return link.IpcOpen(requestedSimulator, result);
+    }
+    // Opens, then forgets the opening's calls.
+    void OpenQuietly() {
+        ASSERT_TRUE(Open());
+        log.clear();
+        transport.server.SetCom1Bcd(0x2280);
+    }
+    bool QueueCom1Read(void* destination) {
+        return link.IpcRead(kCom1Offset, 2, destination, result);
+    }
+    // The result a refused call leaves, whatever the result held before.
+    IpcResult Refusal(const std::function<bool()>& call) {
+        result = IpcOk;
+        EXPECT_FALSE(call());
+        return result;
+    }
+    // Every system object given back; `all` also the window and message found.
+    void ExpectReleased(bool all = true) {
+        const IpcLink& state = link.Link();
+        EXPECT_EQ(all ? state.ServerWindow + state.MessageId : 0u, 0u);
+        EXPECT_EQ(state.MappingAtom, 0);
+        EXPECT_EQ(state.MappingHandle, 0u);
+        EXPECT_EQ(state.ViewBase, nullptr);
+        EXPECT_EQ(state.NextRequest, nullptr);
+        EXPECT_TRUE(transport.HoldsNothing());
+    }
+    void ExpectAreaEmpty() { EXPECT_EQ(link.Link().NextRequest, link.Link().ViewBase); }
+    size_t CallCount(const char* name) const { return transport.Calls(name).size(); }
+
+    EventLog log;
+    FakeIpcTransport transport{log};
+    Fsuipc link{transport};
+    IpcResult result = IpcOk;
+};
+
+}  // namespace
+
+TEST(IpcResults, NumbersAreFixedAndEachHasItsOwnText) {
+    // The numbers index the texts a caption shows; no two codes may share one.
+    // clang-format off
+    const IpcResult inOrder[kIpcResultCount] = {
+        IpcOk, IpcAlreadyOpen, IpcServerNotFound, IpcMessageNotRegistered, IpcAtomFailed,
+        IpcMappingFailed, IpcViewFailed, IpcBadServerVersion, IpcWrongSimulator, IpcNotOpen,
+        IpcNothingQueued, IpcTimedOut, IpcSendFailed, IpcBadReply, IpcSimNotRunning, IpcAreaFull};
+    // clang-format on
+    for (int code = 0; code < kIpcResultCount; ++code) {
+        EXPECT_EQ(inOrder[code], code);
+        ASSERT_NE(kIpcResultTexts[code], nullptr);
+        for (int other = 0; other < code; ++other) {
+            EXPECT_NE(std::wcscmp(kIpcResultTexts[code], kIpcResultTexts[other]), 0) << code;
+        }
+    }
+}
+
+TEST(MappingName, ProcessIdInUpperCaseHexWithoutLeadingZeros) {
+    for (const auto& [processId, expected] : {std::pair<uint32_t, std::string>{0x1A4, kOurMapping},
+                                              {0, "FSASMLIB:IPC:0:1"},
+                                              {0xFFFFFFFF, "FSASMLIB:IPC:FFFFFFFF:1"}}) {
+        char name[24];
+        std::memset(name, 'x', sizeof name);
+        Fsuipc::MakeMappingName(processId, name);
+        EXPECT_EQ(name, expected);
+    }
+}
+
+TEST_F(LinkTest, OpensWithOneExchangeAndOnePauseAndClosesOnceWhateverIsRepeated) {
+    link.IpcClose();  // never opened
+    ASSERT_TRUE(Open());
+    const IpcLink& state = link.Link();
+    EXPECT_EQ(state.ServerVersion, 0x19980005);
+    EXPECT_EQ(state.SimVersion, 2u) << "only the simulator number is kept";
+    EXPECT_EQ(state.MappingAtom, static_cast<int32_t>(0xFFFFC123));
+    ExpectAreaEmpty();
+    EXPECT_EQ(transport.Calls("FindServerWindow "), Calls{"UIPCMAIN"});
+    EXPECT_EQ(transport.Calls("AddAtom "), Calls{kOurMapping});
+    EXPECT_EQ(transport.Calls("CreateMapping "), Calls{kOurMapping});
+    EXPECT_EQ(transport.Calls("Sleep "), Calls{"100"});
+    EXPECT_EQ(CallCount("Send "), 1u);
+    EXPECT_EQ(transport.server.RequestsServed(), 3u) << "two version reads, one write";
+
+    // A second open is refused and leaves the link open and usable.
+    uint8_t* view = state.ViewBase;
+    EXPECT_EQ(Refusal([&] { return link.IpcOpen(0, result); }), IpcAlreadyOpen);
+    EXPECT_EQ(state.ViewBase, view);
+    EXPECT_EQ(state.ServerVersion, 0);
+    EXPECT_EQ(state.SimVersion, 0u);
+    uint8_t buffer[2] = {};
+    ASSERT_TRUE(QueueCom1Read(buffer));
+    EXPECT_TRUE(link.IpcProcess(result));
+
+    link.IpcClose();
+    link.IpcClose();
+    ExpectReleased();
+    EXPECT_EQ(CallCount("DeleteAtom") + CallCount("UnmapView") + CallCount("CloseMapping"), 3u);
+    EXPECT_FALSE(transport.MappingNamed(kOurMapping)) << "gone once released";
+    link.IpcInit();
+    ASSERT_TRUE(Open()) << result;
+    EXPECT_EQ(transport.Calls("CreateMapping ").back(), kOurMapping);
+}
+
+TEST_F(LinkTest, AServerVersionOrSignatureThatIsNotRightIsRefused) {
+    // The version is compared signed: a set top bit is never new enough. Any answer other
+    // than 0 ends the handshake after its first pass, however wrong.
+    const std::pair<uint32_t, uint16_t> refused[] = {
+        {0x19980004, 0xFADE}, {0x80000000, 0xFADE}, {0x99980005, 0xFADE},
+        {1, 0xFADE},          {0x19980005, 0xFADF}, {0x19980005, 0x0000}};
+    for (const auto& [version, signature] : refused) {
+        transport.server.SetServerVersion(static_cast<int32_t>(version));
+        transport.server.SetSimulator(signature, 1);
+        log.clear();
+        EXPECT_EQ(Refusal([&] { return Open(); }), IpcBadServerVersion) << std::hex << version;
+        EXPECT_EQ(CallCount("Send "), 1u);
+        ExpectReleased();
+    }
+}
+
+TEST_F(LinkTest, NoVersionsAfterFivePassesMeanNoSimulatorBehindAnFs98Window) {
+    transport.server.Behaviour().zeroVersions = true;
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(result, IpcBadServerVersion);
+    EXPECT_EQ(transport.Calls("Sleep "), Calls(5, "100"));
+    EXPECT_EQ(CallCount("Send "), 5u);
+    ExpectReleased();
+
+    transport.windows = {{"FS98MAIN", 0x98}};
+    log.clear();
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(result, IpcSimNotRunning);
+    EXPECT_EQ(transport.Calls("FindServerWindow "), (Calls{"UIPCMAIN", "FS98MAIN"}));
+    ExpectReleased();
+
+    transport.server.Behaviour().zeroVersions = false;
+    transport.server.SetSimulator(0x0000, 1);
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(result, IpcSimNotRunning) << "a bad signature counts too";
+    transport.server.SetSimulator(0xFADE, 1);
+    EXPECT_TRUE(Open()) << "a good FS98-class server opens";
+}
+
+TEST_F(LinkTest, RequestedSimulatorMustMatchUnlessAny) {
+    transport.server.SetSimulator(0xFADE, 3);
+    for (int32_t accepted : {0, 3}) {
+        ASSERT_TRUE(Open(accepted)) << accepted;
+        EXPECT_EQ(link.Link().SimVersion, 3u);
+        link.IpcClose();
+    }
+    EXPECT_FALSE(Open(2));
+    EXPECT_EQ(result, IpcWrongSimulator);
+    ExpectReleased();
+}
+
+struct OpenFailure {
+    const char* name;
+    std::function<void(FakeIpcTransport&)> arrange;
+    IpcResult expected;
+    size_t atomsDeleted, viewsUnmapped, mappingsClosed;  // and none left held
+};
+void PrintTo(const OpenFailure& failure, std::ostream* out) { *out << failure.name; }
+
+class LinkFailureTest : public LinkTest, public ::testing::WithParamInterface<OpenFailure> {};
+
+TEST_P(LinkFailureTest, GivesBackExactlyWhatWasTaken) {
+    const OpenFailure& failure = GetParam();
+    failure.arrange(transport);
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(result, failure.expected);
+    ExpectReleased(false);
+    EXPECT_EQ(CallCount("DeleteAtom"), failure.atomsDeleted);
+    EXPECT_EQ(CallCount("UnmapView"), failure.viewsUnmapped);
+    EXPECT_EQ(CallCount("CloseMapping"), failure.mappingsClosed);
+    // Only someone else's mapping of our name outlives the failure.
+    EXPECT_EQ(transport.MappingNamed(kOurMapping), std::string(failure.name) == "MappingExists");
+}
+
+using T = FakeIpcTransport;
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, LinkFailureTest,
+    ::testing::Values(
+        OpenFailure{"NoServer", [](T& t) { t.windows.clear(); }, IpcServerNotFound, 0, 0, 0},
+        OpenFailure{"NoMessage", [](T& t) { t.registeredMessage = 0; }, IpcMessageNotRegistered, 0,
+                    0, 0},
+        OpenFailure{"NoAtom", [](T& t) { t.failAtom = true; }, IpcAtomFailed, 0, 0, 0},
+        OpenFailure{"NoMapping", [](T& t) { t.failMapping = true; }, IpcMappingFailed, 1, 0, 0},
+        OpenFailure{"MappingExists", [](T& t) { t.CreateForeignMapping(kOurMapping); },
+                    IpcMappingFailed, 1, 0, 1},
+        OpenFailure{"NoView", [](T& t) { t.failView = true; }, IpcViewFailed, 1, 0, 1},
+        OpenFailure{"SendFails", [](T& t) { t.sendScript.assign(11, {false, 5}); }, IpcSendFailed,
+                    1, 1, 1},
+        // A bad record type is reported, not a stale 0.
+        OpenFailure{"BadReply", [](T& t) { t.server.Behaviour().malformedReply = true; },
+                    IpcBadReply, 1, 1, 1}),
+    [](const ::testing::TestParamInfo<OpenFailure>& info) { return info.param.name; });
+
+// Ending the link object, however the program ends, gives back atom, view and handle.
+TEST_F(LinkTest, DestroyingAnOpenLinkReleasesEverything) {
+    {
+        Fsuipc other(transport);
+        other.IpcInit();
+        ASSERT_TRUE(other.IpcOpen(0, result)) << result;
+        ASSERT_FALSE(transport.HoldsNothing());
+    }
+    EXPECT_TRUE(transport.HoldsNothing());
+}
+
+// ---- exchanging requests
+
+TEST_F(LinkTest, EveryOperationOfAClosedLinkRefusesWithNotOpen) {
+    uint8_t buffer[2] = {};
+    EXPECT_EQ(Refusal([&] { return QueueCom1Read(buffer); }), IpcNotOpen);
+    EXPECT_EQ(Refusal([&] { return link.IpcWrite(0x330A, 2, buffer, result); }), IpcNotOpen);
+    EXPECT_EQ(Refusal([&] { return link.IpcProcess(result); }), IpcNotOpen);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(LinkTest, OneMessageCarriesTheQueuedRecordsAndCopiesEachReplyToItsPlace) {
+    OpenQuietly();
+    std::vector<uint8_t> seen;
+    transport.afterServe = [&](uint8_t* area) { seen.assign(area, area + 16); };
+    uint8_t com1[2] = {}, again[2] = {}, untouched[2] = {0x11, 0x11};
+    const uint16_t clientVersion = 0x0102;
+    ASSERT_TRUE(QueueCom1Read(com1));
+    ASSERT_TRUE(link.IpcRead(kCom1Offset, 2, nullptr, result));  // sent, copied nowhere
+    ASSERT_TRUE(link.IpcRead(kCom1Offset, 0, untouched, result));
+    ASSERT_TRUE(link.IpcWrite(0x330A, 2, &clientVersion, result));
+    ASSERT_TRUE(QueueCom1Read(again));
+    ASSERT_TRUE(link.IpcProcess(result));
+    EXPECT_EQ(LoadLe16(com1), 0x2280);
+    EXPECT_EQ(LoadLe16(again), 0x2280) << "the walk stepped past the others to reach it";
+    EXPECT_EQ(LoadLe16(untouched), 0x1111);
+    EXPECT_EQ(transport.server.LastClientVersion(), 0x0102);
+    // To the window 0x5150, message 0xC0DE, the atom 0xC123 sign-extended, 2 s.
+    EXPECT_EQ(transport.Calls("Send "), Calls{"20816 49374 -16093 0 2000"});
+    EXPECT_TRUE(transport.Calls("Sleep ").empty());
+    ExpectAreaEmpty();
+    ASSERT_EQ(seen.size(), 16u);
+    EXPECT_EQ(LoadLe32(&seen[12]), 1u) << "the destination field carries the read's number";
+}
+
+TEST_F(LinkTest, RequestsThatDoNotFitAreRefusedAndKeepEarlierOnesQueued) {
+    OpenQuietly();
+    static std::array<uint8_t, kLargestRead + 5> big;  // static: too large for the stack
+    big.fill(0xAA);
+    const auto read = [&](int32_t size) { return link.IpcRead(0, size, big.data(), result); };
+    const auto write = [&](int32_t size) { return link.IpcWrite(0, size, big.data(), result); };
+    EXPECT_EQ(Refusal([&] { return read(kLargestRead + 1); }), IpcAreaFull);
+    EXPECT_EQ(Refusal([&] { return write(kLargestRead + 5); }), IpcAreaFull);
+    for (int32_t size : {-1, -16, INT32_MIN, INT32_MAX, INT32_MAX - 15}) {
+        EXPECT_EQ(Refusal([&] { return read(size); }), IpcAreaFull);
+        EXPECT_EQ(Refusal([&] { return write(size); }), IpcAreaFull);
+    }
+    EXPECT_EQ(Refusal([&] { return link.IpcWrite(0x330A, 2, nullptr, result); }), IpcAreaFull);
+    ExpectAreaEmpty();
+    EXPECT_EQ(Refusal([&] { return link.IpcProcess(result); }), IpcNothingQueued);
+    EXPECT_TRUE(log.empty());
+
+    ASSERT_TRUE(read(kLargestRead));
+    ASSERT_TRUE(link.IpcProcess(result));
+    EXPECT_EQ(big[kCom1Offset], 0x80) << "the data space came back";
+    EXPECT_EQ(big[kLargestRead], 0xAA) << "nothing copied beyond the queued size";
+    EXPECT_TRUE(write(kLargestRead + 4));
+    EXPECT_EQ(link.Link().NextRequest - link.Link().ViewBase, kIpcAreaLimit - 4);
+    link.IpcClose();
+
+    ASSERT_TRUE(Open());
+    uint8_t buffer[2] = {};
+    ASSERT_TRUE(QueueCom1Read(buffer));
+    EXPECT_EQ(Refusal([&] { return link.IpcRead(0, kLargestRead, nullptr, result); }),
+              IpcAreaFull);
+    ASSERT_TRUE(link.IpcProcess(result));
+    EXPECT_EQ(buffer[1], 0x22);
+}
+
+TEST_F(LinkTest, TenRetriesWithPausesThenTimeOutOrSendFailureByLastError) {
+    OpenQuietly();
+    constexpr uint32_t kTimeoutError = 1460;
+    const struct {
+        int failures;
+        uint32_t lastError;
+        IpcResult expected;
+    } cases[] = {{1, 0, IpcOk},
+                 {10, kTimeoutError, IpcOk},
+                 {11, 0, IpcTimedOut},
+                 {11, kTimeoutError, IpcSendFailed}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failures);
+        log.clear();
+        transport.sendScript.assign(c.failures, {false, c.lastError});
+        uint8_t buffer[2] = {};
+        ASSERT_TRUE(QueueCom1Read(buffer));
+        EXPECT_EQ(link.IpcProcess(result), c.expected == IpcOk);
+        EXPECT_EQ(result, c.expected);
+        EXPECT_EQ(CallCount("Send "), static_cast<size_t>(std::min(c.failures + 1, 11)));
+        EXPECT_EQ(transport.Calls("Sleep "), Calls(std::min(c.failures, 10), "100"));
+        EXPECT_EQ(buffer[1], c.expected == IpcOk ? 0x22 : 0);
+        ExpectAreaEmpty();
+        // A stale error must not decide: the error is cleared before every send.
+        for (size_t i = 0; i < log.size(); ++i) {
+            if (log[i].rfind("ipc:Send", 0) == 0) {
+                EXPECT_EQ(log.at(i - 1), "ipc:ClearLastError");
+            }
+        }
+    }
+}
+
+TEST_F(LinkTest, BadRepliesWriteOnlyWhatCameBeforeTheFault) {
+    OpenQuietly();
+    const struct {
+        uint32_t reply;
+        bool malformed;    // an unknown record type after the read
+        uint8_t com1High;  // what reached the destination
+    } cases[] = {{0, false, 0}, {2, false, 0}, {1, true, 0x22}};
+    for (const auto& c : cases) {
+        transport.server.Behaviour().replyValue = c.reply;
+        transport.server.Behaviour().malformedReply = c.malformed;
+        uint8_t buffer[2] = {};
+        ASSERT_TRUE(QueueCom1Read(buffer));
+        EXPECT_EQ(Refusal([&] { return link.IpcProcess(result); }), IpcBadReply);
+        EXPECT_EQ(buffer[1], c.com1High) << c.reply;
+        ExpectAreaEmpty();
+    }
+    transport.server.Behaviour() = {};
+    uint8_t buffer[2] = {};
+    ASSERT_TRUE(QueueCom1Read(buffer));
+    EXPECT_TRUE(link.IpcProcess(result)) << "the next exchange starts clean";
+}
+
+// A server that answers with an earlier exchange's read number (a stale copy, or simply
+// wrong) reaches only what the current exchange queued.
+TEST_F(LinkTest, ReadsOfAnEndedExchangeOrLinkAreNeverWrittenLater) {
+    OpenQuietly();
+    const auto answerAsFirstRead = [](uint8_t* area) { StoreLe32(area + 12, 1); };
+    for (bool firstFails : {false, true}) {
+        SCOPED_TRACE(firstFails);
+        uint8_t early[2] = {}, late[2] = {};
+        transport.server.SetCom1Bcd(0x2280);
+        if (firstFails) transport.sendScript.assign(11, {false, 0});
+        ASSERT_TRUE(QueueCom1Read(early));
+        EXPECT_EQ(link.IpcProcess(result), !firstFails);
+        const uint16_t earlyAfter = LoadLe16(early);
+
+        transport.server.SetCom1Bcd(0x2345);
+        ASSERT_TRUE(QueueCom1Read(late));
+        transport.afterServe = answerAsFirstRead;
+        EXPECT_TRUE(link.IpcProcess(result));
+        transport.afterServe = nullptr;
+        EXPECT_EQ(LoadLe16(early), earlyAfter);
+        EXPECT_EQ(LoadLe16(late), 0x2345);
+    }
+
+    uint8_t beforeClose[2] = {};
+    ASSERT_TRUE(QueueCom1Read(beforeClose));
+    link.IpcClose();
+    transport.afterServe = answerAsFirstRead;  // the reopening handshake's replies
+    EXPECT_TRUE(Open());
+    EXPECT_EQ(LoadLe16(beforeClose), 0);
+}
