@@ -73,26 +73,6 @@ TEST(FieldReader, SplitsFieldsByTheTableRules) {
         EXPECT_TRUE(ReadAll(big + ",b", nullptr, chunk) == (Strings{big, "b"}));
 }
 
-TEST(FieldReader, BinaryGarbageEndsAndEveryFieldConsumesInput) {
-    std::string garbage;
-    for (uint32_t i = 0, state = 12345; i < 20000; ++i) {
-        state = state * 1103515245u + 12345u;
-        garbage.push_back(static_cast<char>(state >> 24));
-    }
-    garbage += std::string("\0\"\r", 3);
-    BytesReader file(garbage);
-    TableSource source(file);
-    FieldReader reader(source);
-    Units field;
-    size_t count = 0, bytesInFields = 0;
-    while (reader.NextField(field)) {
-        bytesInFields += field.size();
-        ASSERT_LE(++count, garbage.size());
-    }
-    EXPECT_TRUE(reader.AtEnd());
-    EXPECT_LE(bytesInFields + count, garbage.size() + 1);
-}
-
 // ---- the whole table, read by the window's load
 
 std::string Records(int count) {
@@ -145,33 +125,6 @@ TEST(ChannelTable, OnlyTheFieldCountMakesARecordUpToTwoHundred) {
         EXPECT_TRUE(app.sys.boxes.empty());
         EXPECT_EQ(app.general.SessionName, L"Pilot");  // the load went on
     }
-}
-
-TEST(ChannelTable, FieldsAreConvertedFromTheSystemCodePageAndAFailureEndsTheTable) {
-    FakeApp app;
-    const FrmMain& window = app.LoadTable("122.80,\"Caf\xE9 Server, West\",l,p,\"Tower \xC4\",s");
-    EXPECT_EQ(window.ChannelCount, 1);
-    EXPECT_EQ(window.ChannelTable.Server[1], L"Caf\u00E9 Server, West");
-    EXPECT_EQ(window.ChannelTable.Channel[1], L"Tower \u00C4");
-
-    FakeApp failing;
-    failing.sys.conversionFailureOn = "pass2";
-    EXPECT_EQ(failing.LoadTable(Records(3)).ChannelCount, 1);  // like a record cut short
-    EXPECT_TRUE(failing.sys.boxes.empty());
-}
-
-TEST(ChannelTable, AMissingFileIsReportedAndTheRestOfTheLoadIsSkipped) {
-    FakeApp app;
-    app.sys.contents.erase(FakeSystem::kTableFile);
-    ASSERT_TRUE(app.general.StartUp());
-
-    app.ExpectBoxes({shown::ErrorBox(shown::kLoadFailed, FakeSystem::kNotFound)});
-    EXPECT_EQ(app.Window().ChannelCount, 0);
-    EXPECT_EQ(app.Window().TeamSpeakDir, L"");
-    EXPECT_EQ(app.general.SessionName, L"");
-    EXPECT_EQ(app.sys.IndexOf("settings:get"), -1);
-    EXPECT_TRUE(app.sys.Window().shown);
-    EXPECT_TRUE(app.sys.Window().timerEnabled);
 }
 
 // ---- encodings, streaming, failures
@@ -232,6 +185,11 @@ TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecide
         const int last = window.ChannelCount;
         EXPECT_EQ(window.ChannelTable.Server[last], example.server) << example.file.substr(0, 40);
     }
+
+    FakeApp failing;  // a field the code page cannot take ends the table there
+    failing.sys.conversionFailureOn = "pass2";
+    EXPECT_EQ(failing.LoadTable(Records(3)).ChannelCount, 1);
+    EXPECT_TRUE(failing.sys.boxes.empty());
 }
 
 TEST(ChannelTable, StopsReadingWhereRecord201BeginsWhateverFollows) {
@@ -250,26 +208,30 @@ TEST(ChannelTable, StopsReadingWhereRecord201BeginsWhateverFollows) {
     }
 }
 
-TEST(ChannelTable, AnyFailureOfTheReadEndsInTheLoadErrorReportWithAPlainReason) {
+TEST(ChannelTable, AnyFailureOfTheReadIsReportedAndTheRestOfTheLoadIsSkipped) {
+    const std::wstring kNoMemory = L"There is not enough memory to read the channel table.";
     const struct {
-        bool outOfMemory;
+        bool missing, outOfMemory;
         size_t failAfter;
-        const wchar_t* description;
+        std::wstring description;
     } cases[] = {
-        {true, 0, L"There is not enough memory to read the channel table."},
-        {true, 5000, L"There is not enough memory to read the channel table."},
-        {false, 5000, L"Data error (cyclic redundancy check)."},
+        {true, false, SIZE_MAX, FakeSystem::kNotFound},
+        {false, true, 0, kNoMemory},
+        {false, true, 5000, kNoMemory},
+        {false, false, 5000, L"Data error (cyclic redundancy check)."},
     };
     for (const auto& example : cases) {
         FakeApp app;
         app.sys.readFailsOutOfMemory = example.outOfMemory;
         app.sys.failReadAfter = example.failAfter;
-        app.LoadTable(Records(200));
+        app.sys.Add(FakeSystem::kTableFile, Records(200));
+        if (example.missing) app.sys.contents.erase(FakeSystem::kTableFile);
         ASSERT_TRUE(app.general.StartUp());
         app.ExpectBoxes({shown::ErrorBox(shown::kLoadFailed, example.description)});
-        EXPECT_EQ(app.general.SessionName, L"");  // the rest of the load skipped
+        EXPECT_EQ(app.sys.IndexOf("settings:get"), -1);  // TeamSpeak is not looked for
+        EXPECT_EQ(app.general.SessionName, L"");
         EXPECT_EQ(app.sys.openReaders, 0);
-        EXPECT_TRUE(app.sys.Window().shown);
+        EXPECT_TRUE(app.sys.Window().shown && app.sys.Window().timerEnabled);
     }
 }
 
