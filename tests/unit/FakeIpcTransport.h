@@ -17,6 +17,15 @@
 
 using EventLog = std::vector<std::string>;
 
+// The rest of each entry of the log that starts with `prefix`, in order.
+inline std::vector<std::string> Entries(const EventLog& log, const std::string& prefix) {
+    std::vector<std::string> found;
+    for (const std::string& entry : log) {
+        if (entry.rfind(prefix, 0) == 0) found.push_back(entry.substr(prefix.size()));
+    }
+    return found;
+}
+
 class FakeIpcTransport : public IpcTransport {
   public:
     FakeIpcTransport() : log_(ownLog_) {}  // for users that read no log
@@ -39,12 +48,7 @@ class FakeIpcTransport : public IpcTransport {
 
     // The arguments of each logged call of that name, in order.
     std::vector<std::string> Calls(const std::string& name) const {
-        std::vector<std::string> found;
-        const std::string prefix = "ipc:" + name;
-        for (const std::string& entry : log_) {
-            if (entry.rfind(prefix, 0) == 0) found.push_back(entry.substr(prefix.size()));
-        }
-        return found;
+        return Entries(log_, "ipc:" + name);
     }
     // Makes a mapping of that name exist, held by someone else.
     void CreateForeignMapping(const std::string& name) {

@@ -39,11 +39,6 @@ inline std::wstring StrictUtf8(const std::string& bytes) {
     }
     return text;
 }
-class FakeDecoder : public TextDecoder {
-  public:
-    std::wstring FromSystemCodePage(const std::string& bytes) override { return Widen(bytes); }
-    std::wstring FromUtf8(const std::string& bytes) override { return StrictUtf8(bytes); }
-};
 
 class FakeMainWindow : public MainWindowView {
   public:
@@ -82,8 +77,7 @@ struct ShownBox {
     }
 };
 inline void PrintTo(const ShownBox& box, std::ostream* out) {
-    *out << "{\"" << Narrow(box.text) << "\", \"" << Narrow(box.title) << "\", " << box.flags
-         << "}";
+    *out << '"' << Narrow(box.text) << "\" \"" << Narrow(box.title) << "\" " << box.flags;
 }
 
 // The texts users see, word for word; the user guide quotes each of them.
@@ -172,14 +166,12 @@ class FakeSystem : public MainWindowFactory,
         return TakeFirst(answers, int(kIdNo));  // unscripted questions end folder loops
     }
     std::wstring InputBox(const std::wstring& prompt, const std::wstring& title) override {
-        log.push_back("dialog:input");
-        inputPrompts.push_back(prompt + L"|" + title);
+        log.push_back("dialog:input " + Narrow(prompt + L"|" + title));
         if (!inputFailure.empty()) throw PlatformFailure(1, inputFailure);
         return nameTyped;
     }
     std::wstring PickFolder(uintptr_t owner, const std::wstring& instruction) override {
-        pickers.push_back(instruction);
-        pickerOwners.push_back(owner);
+        log.push_back("dialog:pick " + std::to_string(owner) + " " + Narrow(instruction));
         return TakeFirst(picks, std::wstring());
     }
 
@@ -193,7 +185,7 @@ class FakeSystem : public MainWindowFactory,
                      const std::wstring& key, const std::wstring& value) override {
         if (!saveFailure.empty()) throw PlatformFailure(5, saveFailure);
         values[{application, section, key}] = value;
-        ++saves;
+        log.push_back("settings:save " + Narrow(key));
     }
     std::wstring Value(const std::wstring& key) const {
         auto found = values.find({L"Brenvale", L"Settings", key});
@@ -209,7 +201,7 @@ class FakeSystem : public MainWindowFactory,
         return std::make_unique<Reader>(*this, Contents(path));
     }
     bool FileExists(const std::wstring& path) override {
-        existenceTests.push_back(path);
+        log.push_back("files:exists " + Narrow(path));
         if (!existsFailure.empty()) throw PlatformFailure(21, existsFailure);
         return contents.count(path) != 0;
     }
@@ -239,6 +231,15 @@ class FakeSystem : public MainWindowFactory,
         }
         return -1;
     }
+    // True when no event starts with any of the prefixes.
+    bool Never(std::initializer_list<const char*> prefixes) const {
+        for (const char* prefix : prefixes) {
+            if (IndexOf(prefix) != -1) return false;
+        }
+        return true;
+    }
+    // The rest of each event starting with `prefix`, in order.
+    std::vector<std::string> Events(const std::string& prefix) const { return Entries(log, prefix); }
     FakeMainWindow& Window() { return *window; }
 
     EventLog log;
@@ -262,10 +263,7 @@ class FakeSystem : public MainWindowFactory,
     std::map<std::wstring, std::string> contents;
     // What was asked.
     std::vector<ShownBox> boxes;
-    std::vector<std::wstring> pickers, inputPrompts, existenceTests;
-    std::vector<uintptr_t> pickerOwners;
     std::vector<StartedProgram> started;
-    int saves = 0;
     Platform platform{*this, *this, *this, *this, *this, ipc};
 
   private:

@@ -7,6 +7,7 @@
 namespace {
 
 using namespace shown;
+using Strings = std::vector<std::string>;
 
 const std::wstring kDefaultTeamSpeak = L"C:\\Program Files\\Teamspeak2_RC2";
 const ShownBox kLocate{kNoTeamSpeak, kTeamSpeakTitle, 48};
@@ -34,10 +35,9 @@ TEST(Installation, ASetUpMachineOnlyAsksTheName) {
     FakeApp app;
     ASSERT_TRUE(app.general.StartUp());
     app.ExpectBoxes({});
-    EXPECT_TRUE(app.sys.pickers.empty());
-    EXPECT_EQ(app.sys.saves, 0);
+    EXPECT_TRUE(app.sys.Never({"dialog:pick", "settings:save"}));
     EXPECT_EQ(app.Window().TeamSpeakDir, FakeSystem::kTeamSpeakDir);
-    EXPECT_EQ(app.sys.inputPrompts, std::vector<std::wstring>{kNamePrompt + L"|Brenvale"});
+    EXPECT_EQ(app.sys.Events("dialog:input "), Strings{Narrow(kNamePrompt) + "|Brenvale"});
     EXPECT_EQ(app.general.SessionName, L"Pilot");
 }
 
@@ -47,10 +47,10 @@ TEST(Installation, FirstStartPicksTeamSpeakAndInstallsTheModule) {
     ASSERT_TRUE(app.general.StartUp());
 
     app.ExpectBoxes({kLocate, kOffer, kInstalled});
-    EXPECT_EQ(app.sys.pickers,
-              (std::vector<std::wstring>{L"Select the directory that TeamSpeak is installed in.",
-                                         L"Select the directory that FlightSim is installed in."}));
-    EXPECT_EQ(app.sys.pickerOwners[0], FakeMainWindow::kHandle);
+    // Owned by the main window (0x4711).
+    EXPECT_EQ(app.sys.Events("dialog:pick "),
+              (Strings{"18193 Select the directory that TeamSpeak is installed in.",
+                       "18193 Select the directory that FlightSim is installed in."}));
     EXPECT_EQ(app.Window().TeamSpeakDir, L"E:\\TS");
     EXPECT_EQ(app.sys.Value(L"TSPath"), L"E:\\TS");
     EXPECT_EQ(app.sys.Value(L"FSUIPCINST"), L"1");
@@ -89,8 +89,7 @@ TEST(Installation, TheTeamSpeakFolderComesFromTheDefaultOrThePick) {
         EXPECT_EQ(app.sys.Value(L"TSPath"), example.found);
         EXPECT_EQ(app.Window().TeamSpeakDir, example.found);
         if (example.picks.size() > 1u && example.picks[1].empty()) {
-            const auto& tested = app.sys.existenceTests;
-            EXPECT_NE(std::find(tested.begin(), tested.end(), L"\\teamspeak.exe"), tested.end());
+            EXPECT_NE(app.sys.IndexOf("files:exists \\teamspeak.exe"), -1);
         }
     }
 }
@@ -126,8 +125,7 @@ TEST(Installation, NoToTryingAgainEndsAtOnceAndReleasesTheLink) {
         EXPECT_FALSE(app->sys.Window().shown);
         EXPECT_FALSE(app->sys.Window().timerEnabled);
         EXPECT_TRUE(app->LinkReleased());
-        EXPECT_EQ(app->sys.saves, 0);
-        EXPECT_TRUE(app->sys.inputPrompts.empty());
+        EXPECT_TRUE(app->sys.Never({"settings:save", "dialog:input"}));
     }
     EXPECT_EQ(teamSpeak.sys.IndexOf("settings:get FSUIPCINST"), -1);
     EXPECT_EQ(sim.sys.Value(L"FSUIPCINST"), L"<absent>");
@@ -140,8 +138,7 @@ TEST(Installation, AFailedCopyIsReportedAndSkipsTheName) {
     ASSERT_TRUE(app.general.StartUp());
     app.ExpectBoxes({kOffer, ErrorBox(kInstallFailed, FakeSystem::kNotFound)});
     EXPECT_EQ(app.sys.Value(L"FSUIPCINST"), L"<absent>");
-    EXPECT_EQ(app.general.SessionName, L"");
-    EXPECT_TRUE(app.sys.inputPrompts.empty());
+    EXPECT_EQ(app.sys.IndexOf("dialog:input"), -1);
     EXPECT_TRUE(app.sys.Window().shown);
 }
 
@@ -175,7 +172,7 @@ TEST(Installation, FailuresWhileLocatingTeamSpeakAreLoadErrorsAndStopTheLoad) {
     refused.Window();
     refused.ExpectBoxes({ErrorBox(kLoadFailed, L"Access is denied.")});
     EXPECT_EQ(refused.Window().TeamSpeakDir, kDefaultTeamSpeak);
-    EXPECT_TRUE(refused.sys.inputPrompts.empty());
+    EXPECT_EQ(refused.sys.IndexOf("dialog:input"), -1);
 }
 
 }  // namespace

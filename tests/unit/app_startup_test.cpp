@@ -26,7 +26,7 @@ TEST(StartUp, OpensTheLinkLoadsTheWindowStartsThePollShowsAndClosingReleasesTheL
     // Later uses find the same window, created and loaded once.
     app.Window();
     EXPECT_EQ(std::count(app.sys.log.begin(), app.sys.log.end(), "window:create"), 1);
-    EXPECT_EQ(app.sys.inputPrompts.size(), 1u);
+    EXPECT_EQ(app.sys.Events("dialog:input").size(), 1u);
 
     ASSERT_FALSE(app.LinkReleased());
     app.sys.events->OnCloseRequest();

@@ -15,9 +15,31 @@
 
 namespace {
 
+class FakeCheckerSystem : public checker::CheckerSystem {
+  public:
+    std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
+        reads.push_back(path);
+        const auto found = files.find(path);
+        if (found == files.end()) throw PlatformFailure(2, L"No such file or directory");
+        return std::make_unique<BytesReader>(found->second);
+    }
+    std::wstring FromSystemCodePage(const std::string& bytes) override { return Widen(bytes); }
+    std::wstring FromUtf8(const std::string& bytes) override { return StrictUtf8(bytes); }
+    std::wstring DefaultTableFile() override { return L"C:\\Brenvale\\brenvale.txt"; }
+    void WriteOut(const std::wstring& text) override { out += text; }
+    void WriteError(const std::wstring& text) override { err += text; }
+
+    std::map<std::wstring, std::string> files{
+        {L"table.txt",
+         "121.50,guard.example.net,g,guardpass,Guard,Emergency\r\n"
+         "122.80,voice.example.net,pilot,s3cret,Approach,Final\r\n"}};
+    std::vector<std::wstring> reads;
+    std::wstring out, err;
+};
+
 checker::Table Check(const std::string& bytes) {
     BytesReader file(bytes);
-    FakeDecoder decoder;
+    FakeCheckerSystem decoder;
     return checker::CheckTable(file, decoder);
 }
 
@@ -128,28 +150,6 @@ TEST(CheckerTable, LoadsEverySlotAndChoosesTheRecordLikeTheProgram) {
         }
     }
 }
-
-class FakeCheckerSystem : public checker::CheckerSystem {
-  public:
-    std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
-        reads.push_back(path);
-        const auto found = files.find(path);
-        if (found == files.end()) throw PlatformFailure(2, L"No such file or directory");
-        return std::make_unique<BytesReader>(found->second);
-    }
-    std::wstring FromSystemCodePage(const std::string& bytes) override { return Widen(bytes); }
-    std::wstring FromUtf8(const std::string& bytes) override { return StrictUtf8(bytes); }
-    std::wstring DefaultTableFile() override { return L"C:\\Brenvale\\brenvale.txt"; }
-    void WriteOut(const std::wstring& text) override { out += text; }
-    void WriteError(const std::wstring& text) override { err += text; }
-
-    std::map<std::wstring, std::string> files{
-        {L"table.txt",
-         "121.50,guard.example.net,g,guardpass,Guard,Emergency\r\n"
-         "122.80,voice.example.net,pilot,s3cret,Approach,Final\r\n"}};
-    std::vector<std::wstring> reads;
-    std::wstring out, err;
-};
 
 struct CheckerRunOf {
     explicit CheckerRunOf(std::vector<std::wstring> args, const std::string& table = "") {
