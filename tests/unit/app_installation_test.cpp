@@ -31,16 +31,6 @@ struct FirstStart : FakeApp {
     }
 };
 
-TEST(Installation, ASetUpMachineOnlyAsksTheName) {
-    FakeApp app;
-    ASSERT_TRUE(app.general.StartUp());
-    app.ExpectBoxes({});
-    EXPECT_TRUE(app.sys.Never({"dialog:pick", "settings:save"}));
-    EXPECT_EQ(app.Window().TeamSpeakDir, FakeSystem::kTeamSpeakDir);
-    EXPECT_EQ(app.sys.Events("dialog:input "), Strings{Narrow(kNamePrompt) + "|Brenvale"});
-    EXPECT_EQ(app.general.SessionName, L"Pilot");
-}
-
 TEST(Installation, FirstStartPicksTeamSpeakAndInstallsTheModule) {
     FirstStart app;
     app.Script({L"E:\\TS", L"F:\\FS2000"}, {kIdYes});

@@ -7,21 +7,23 @@
 
 namespace {
 
-TEST(StartUp, OpensTheLinkLoadsTheWindowStartsThePollShowsAndClosingReleasesTheLink) {
+TEST(StartUp, OpensTheLinkLoadsTheWindowAsksTheNameStartsThePollAndClosingReleasesTheLink) {
     FakeApp app;
     ASSERT_TRUE(app.general.StartUp());
 
+    // A set-up machine: only the name is asked, and nothing is stored.
     int previous = -1;
     for (const char* event :
          {"ipc:FindServerWindow UIPCMAIN", "window:create", "files:read C:\\Brenvale\\brenvale.txt",
-          "dialog:input", "window:enable-timer", "window:show"}) {
+          "dialog:input Enter your name for this session|Brenvale", "window:enable-timer",
+          "window:show"}) {
         EXPECT_GT(app.sys.IndexOf(event), previous) << event;
         previous = app.sys.IndexOf(event);
     }
+    app.ExpectBoxes({});
+    EXPECT_TRUE(app.sys.Never({"dialog:pick", "settings:save"}));
+    EXPECT_EQ(app.Window().TeamSpeakDir, FakeSystem::kTeamSpeakDir);
     EXPECT_EQ(app.sys.Window().caption, L"Brenvale");
-    EXPECT_EQ(app.general.IpcErrorText[15],
-              L"Read or Write request cannot be added, memory for Process is full");
-    EXPECT_EQ(app.general.SimNames[0], L"Any");
     EXPECT_EQ(app.general.SessionName, L"Pilot");
     // Later uses find the same window, created and loaded once.
     app.Window();

@@ -84,17 +84,6 @@ TEST(IpcResults, NumbersAreFixedAndEachHasItsOwnText) {
     }
 }
 
-TEST(MappingName, ProcessIdInUpperCaseHexWithoutLeadingZeros) {
-    for (const auto& [processId, expected] : {std::pair<uint32_t, std::string>{0x1A4, kOurMapping},
-                                              {0, "FSASMLIB:IPC:0:1"},
-                                              {0xFFFFFFFF, "FSASMLIB:IPC:FFFFFFFF:1"}}) {
-        char name[24];
-        std::memset(name, 'x', sizeof name);
-        Fsuipc::MakeMappingName(processId, name);
-        EXPECT_EQ(name, expected);
-    }
-}
-
 TEST_F(LinkTest, OpensWithOneExchangeAndOnePauseAndClosesOnceWhateverIsRepeated) {
     link.IpcClose();  // never opened
     ASSERT_TRUE(Open());

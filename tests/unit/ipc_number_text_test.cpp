@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "ipc/Fsuipc.h"
 #include "ipc/NumberText.h"
 
 TEST(NumberText, DecimalAndUpperCaseHexCoverBothEndsOfEachRange) {
@@ -18,4 +19,10 @@ TEST(NumberText, DecimalAndUpperCaseHexCoverBothEndsOfEachRange) {
     EXPECT_EQ(HexText<char>(0x100), "100") << "no leading zeros, inner zeros kept";
     EXPECT_EQ(HexText<wchar_t>(0xDEADBEEF), L"DEADBEEF");
     EXPECT_EQ(HexText<char>(std::numeric_limits<uint32_t>::max()), "FFFFFFFF");
+}
+
+TEST(MappingName, TheLargestProcessIdStillFits) {
+    char name[24];
+    Fsuipc::MakeMappingName(0xFFFFFFFF, name);
+    EXPECT_STREQ(name, "FSASMLIB:IPC:FFFFFFFF:1");
 }
