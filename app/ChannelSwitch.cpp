@@ -2,6 +2,7 @@
 
 #include "app/FrmMain.h"
 #include "app/General.h"
+#include "app/ShownTexts.h"
 #include "platform/PlatformFailure.h"
 
 namespace {
@@ -50,8 +51,7 @@ void FrmMain::StartTeamSpeak(const std::wstring& commandLine) {
     } catch (const PlatformFailure& failure) {
         if (!startFailureShown_) captionBeforeStartFailure_ = Caption();
         startFailureShown_ = true;
-        SetCaption(captionBeforeStartFailure_ + L" - Can't start TeamSpeak: " +
-                   failure.Description());
+        SetCaption(captionBeforeStartFailure_ + shown::kStartFailed + failure.Description());
         return;
     }
     if (startFailureShown_) {

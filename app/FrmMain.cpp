@@ -1,18 +1,11 @@
 #include "app/FrmMain.h"
 
 #include "app/General.h"
+#include "app/ShownTexts.h"
+
+using namespace shown;
 
 namespace {
-
-const wchar_t kLoadErrorSentence[] =
-    L"An error occured while Brenvale was loading it's channel data file and locating "
-    L"TeamSpeak. Brenvale will continue, however may not function correctly.";
-const wchar_t kInstallErrorSentence[] =
-    L"An error occured while Brenvale was installing FSUIPC.DLL. Brenvale will continue, "
-    L"however may not function correctly.";
-const wchar_t kContactDeveloper[] =
-    L"If you are unable to solve the problem, please contact the developer with the "
-    L"following error message: ";
 
 std::wstring ErrorReportText(const wchar_t* sentence, const std::wstring& description) {
     return std::wstring(sentence) + L"\r\n\r\n" + kContactDeveloper + L"\r\n" + description;

@@ -3,7 +3,10 @@
 
 #include "app/FrmMain.h"
 #include "app/General.h"
+#include "app/ShownTexts.h"
 #include "platform/PlatformFailure.h"
+
+using namespace shown;
 
 namespace {
 
@@ -18,31 +21,8 @@ const wchar_t kSimulatorExe[] = L"\\fs2000.exe";
 const wchar_t kModuleFile[] = L"\\fsuipc.dll";
 const wchar_t kModuleDestination[] = L"\\Modules\\fsuipc.dll";
 
-const wchar_t kTeamSpeakTitle[] = L"TeamSpeak Required";
-const wchar_t kInstallTitle[] = L"FSU IPC Installation";
-
-const wchar_t kCannotLocateTeamSpeak[] =
-    L"Brenvale cannot locate you TeamSpeak installation. Please click OK and follow the "
-    L"instructions to locate it manually.";
-const wchar_t kTeamSpeakNotInPick[] =
-    L"Sorry, Brenvale was unable to locate TeamSpeak in the location you supplied. Do you "
-    L"wish to try again?";
-const wchar_t kOfferInstall[] =
-    L"To work correctly, Brenvale requires fsuipc.dll to be installed in your FlightSim "
-    L"modules folder. As this is the first time you have used Brenvale it may not yet be "
-    L"installed. Do you wish to install it now?";
-const wchar_t kInstalled[] =
-    L"fsuipc.dll has been installed successfully. You will need to restart Flight Simulator.";
-const wchar_t kSimulatorNotInPick[] =
-    L"Sorry, Brenvale was unable to locate a FlightSim installation in the location you "
-    L"supplied. Do you wish to try again?";
-const wchar_t kAskAgain[] =
-    L"You have selected to skip installing fsuipc.dll. Do you want to be asked about this "
-    L"again when you next run Brenvale?";
-
 const wchar_t kPickTeamSpeak[] = L"Select the directory that TeamSpeak is installed in.";
 const wchar_t kPickSimulator[] = L"Select the directory that FlightSim is installed in.";
-const wchar_t kAskName[] = L"Enter your name for this session";
 
 }  // namespace
 

@@ -18,6 +18,7 @@
 #include "FakeIpcTransport.h"
 #include "app/FrmMain.h"
 #include "app/General.h"
+#include "app/ShownTexts.h"
 #include "platform/Platform.h"
 #include "platform/PlatformFailure.h"
 #include "tools/checker/Utf8.h"
@@ -80,45 +81,10 @@ inline void PrintTo(const ShownBox& box, std::ostream* out) {
     *out << '"' << Narrow(box.text) << "\" \"" << Narrow(box.title) << "\" " << box.flags;
 }
 
-// The texts users see, word for word; the user guide quotes each of them.
-namespace shown {
-inline const std::wstring kNoTeamSpeak =
-    L"Brenvale cannot locate you TeamSpeak installation. Please click OK and follow the "
-    L"instructions to locate it manually.";
-inline const std::wstring kTeamSpeakNotThere =
-    L"Sorry, Brenvale was unable to locate TeamSpeak in the location you supplied. Do you wish "
-    L"to try again?";
-inline const std::wstring kOfferModule =
-    L"To work correctly, Brenvale requires fsuipc.dll to be installed in your FlightSim modules "
-    L"folder. As this is the first time you have used Brenvale it may not yet be installed. Do "
-    L"you wish to install it now?";
-inline const std::wstring kModuleInstalled =
-    L"fsuipc.dll has been installed successfully. You will need to restart Flight Simulator.";
-inline const std::wstring kSimNotThere =
-    L"Sorry, Brenvale was unable to locate a FlightSim installation in the location you "
-    L"supplied. Do you wish to try again?";
-inline const std::wstring kAskAgain =
-    L"You have selected to skip installing fsuipc.dll. Do you want to be asked about this again "
-    L"when you next run Brenvale?";
-inline const std::wstring kNamePrompt = L"Enter your name for this session";
-inline const std::wstring kLoadFailed =
-    L"An error occured while Brenvale was loading it's channel data file and locating "
-    L"TeamSpeak. Brenvale will continue, however may not function correctly.";
-inline const std::wstring kInstallFailed =
-    L"An error occured while Brenvale was installing FSUIPC.DLL. Brenvale will continue, "
-    L"however may not function correctly.";
-inline const std::wstring kErrorAdvice =
-    L"If you are unable to solve the problem, please contact the developer with the following "
-    L"error message:";
-inline const std::wstring kTeamSpeakTitle = L"TeamSpeak Required";
-inline const std::wstring kInstallTitle = L"FSU IPC Installation";
-inline const std::wstring kStartFailed = L" - Can't start TeamSpeak: ";
-
 // The error report box: what failed, the advice, then the system's description.
 inline ShownBox ErrorBox(const std::wstring& what, const std::wstring& description) {
-    return {what + L"\r\n\r\n" + kErrorAdvice + L" \r\n" + description, L"Error", 48};
+    return {what + L"\r\n\r\n" + shown::kContactDeveloper + L"\r\n" + description, L"Error", 48};
 }
-}  // namespace shown
 
 struct StartedProgram {
     std::wstring applicationPath, commandLine;

@@ -227,7 +227,7 @@ TEST(ChannelTable, AnyFailureOfTheReadIsReportedAndTheRestOfTheLoadIsSkipped) {
         app.sys.Add(FakeSystem::kTableFile, Records(200));
         if (example.missing) app.sys.contents.erase(FakeSystem::kTableFile);
         ASSERT_TRUE(app.general.StartUp());
-        app.ExpectBoxes({shown::ErrorBox(shown::kLoadFailed, example.description)});
+        app.ExpectBoxes({ErrorBox(shown::kLoadErrorSentence, example.description)});
         EXPECT_EQ(app.sys.IndexOf("settings:get"), -1);  // TeamSpeak is not looked for
         EXPECT_EQ(app.general.SessionName, L"");
         EXPECT_EQ(app.sys.openReaders, 0);

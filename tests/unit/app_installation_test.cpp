@@ -10,11 +10,11 @@ using namespace shown;
 using Strings = std::vector<std::string>;
 
 const std::wstring kDefaultTeamSpeak = L"C:\\Program Files\\Teamspeak2_RC2";
-const ShownBox kLocate{kNoTeamSpeak, kTeamSpeakTitle, 48};
-const ShownBox kRetryTeamSpeak{kTeamSpeakNotThere, kTeamSpeakTitle, 4};
-const ShownBox kOffer{kOfferModule, kInstallTitle, 4};
-const ShownBox kInstalled{kModuleInstalled, kInstallTitle, 64};
-const ShownBox kRetrySim{kSimNotThere, kInstallTitle, 4};
+const ShownBox kLocate{kCannotLocateTeamSpeak, kTeamSpeakTitle, 48};
+const ShownBox kRetryTeamSpeak{kTeamSpeakNotInPick, kTeamSpeakTitle, 4};
+const ShownBox kOffer{kOfferInstall, kInstallTitle, 4};
+const ShownBox kModuleInstalled{shown::kInstalled, kInstallTitle, 64};
+const ShownBox kRetrySim{kSimulatorNotInPick, kInstallTitle, 4};
 
 // A machine where nothing is known yet: no stored TeamSpeak folder, no module offer settled.
 struct FirstStart : FakeApp {
@@ -36,7 +36,7 @@ TEST(Installation, FirstStartPicksTeamSpeakAndInstallsTheModule) {
     app.Script({L"E:\\TS", L"F:\\FS2000"}, {kIdYes});
     ASSERT_TRUE(app.general.StartUp());
 
-    app.ExpectBoxes({kLocate, kOffer, kInstalled});
+    app.ExpectBoxes({kLocate, kOffer, kModuleInstalled});
     // Owned by the main window (0x4711).
     EXPECT_EQ(app.sys.Events("dialog:pick "),
               (Strings{"18193 Select the directory that TeamSpeak is installed in.",
@@ -100,7 +100,7 @@ TEST(Installation, AFolderWithoutTheSimulatorAsksAgainOrEnds) {
     app.sys.Add(L"F:\\FS9\\fs9.exe");
     app.Script({L"F:\\FS9", L"F:\\FS2000"}, {kIdYes, kIdYes});
     ASSERT_TRUE(app.general.StartUp());
-    app.ExpectBoxes({kOffer, kRetrySim, kInstalled});
+    app.ExpectBoxes({kOffer, kRetrySim, kModuleInstalled});
     EXPECT_EQ(app.sys.Value(L"FSUIPCINST"), L"1");
 }
 
@@ -126,7 +126,7 @@ TEST(Installation, AFailedCopyIsReportedAndSkipsTheName) {
     app.sys.contents.erase(L"C:\\Brenvale\\fsuipc.dll");
     app.Script({L"F:\\FS2000"}, {kIdYes});
     ASSERT_TRUE(app.general.StartUp());
-    app.ExpectBoxes({kOffer, ErrorBox(kInstallFailed, FakeSystem::kNotFound)});
+    app.ExpectBoxes({kOffer, ErrorBox(kInstallErrorSentence, FakeSystem::kNotFound)});
     EXPECT_EQ(app.sys.Value(L"FSUIPCINST"), L"<absent>");
     EXPECT_EQ(app.sys.IndexOf("dialog:input"), -1);
     EXPECT_TRUE(app.sys.Window().shown);
@@ -142,7 +142,7 @@ TEST(Installation, ACancelledNameIsEmptyAndAFailedNameBoxIsReported) {
     FakeApp failed;
     failed.sys.inputFailure = L"Not enough memory.";
     ASSERT_TRUE(failed.general.StartUp());
-    failed.ExpectBoxes({ErrorBox(kInstallFailed, L"Not enough memory.")});
+    failed.ExpectBoxes({ErrorBox(kInstallErrorSentence, L"Not enough memory.")});
     EXPECT_TRUE(failed.sys.Window().shown);
 }
 
@@ -150,7 +150,7 @@ TEST(Installation, FailuresWhileLocatingTeamSpeakAreLoadErrorsAndStopTheLoad) {
     FakeApp app;
     app.sys.existsFailure = L"The device is not ready.";
     ASSERT_TRUE(app.general.StartUp());
-    app.ExpectBoxes({ErrorBox(kLoadFailed, L"The device is not ready.")});
+    app.ExpectBoxes({ErrorBox(kLoadErrorSentence, L"The device is not ready.")});
     EXPECT_EQ(app.Window().TeamSpeakDir, FakeSystem::kTeamSpeakDir);  // as read before the failure
     EXPECT_EQ(app.sys.IndexOf("settings:get FSUIPCINST"), -1);
     EXPECT_EQ(app.general.SessionName, L"");
@@ -160,7 +160,7 @@ TEST(Installation, FailuresWhileLocatingTeamSpeakAreLoadErrorsAndStopTheLoad) {
     refused.sys.Add(kDefaultTeamSpeak + L"\\teamspeak.exe");
     refused.sys.saveFailure = L"Access is denied.";
     refused.Window();
-    refused.ExpectBoxes({ErrorBox(kLoadFailed, L"Access is denied.")});
+    refused.ExpectBoxes({ErrorBox(kLoadErrorSentence, L"Access is denied.")});
     EXPECT_EQ(refused.Window().TeamSpeakDir, kDefaultTeamSpeak);
     EXPECT_EQ(refused.sys.IndexOf("dialog:input"), -1);
 }
