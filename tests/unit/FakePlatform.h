@@ -10,7 +10,6 @@
 #include <deque>
 #include <map>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -26,13 +25,13 @@
 inline std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
-// Each byte as the character of the same number, enough for tests to see every byte.
+// Each byte as the character of the same number: the fakes' system code page.
 inline std::wstring Widen(const std::string& bytes) {
     const auto* first = reinterpret_cast<const unsigned char*>(bytes.data());
     return std::wstring(first, first + bytes.size());
 }
 
-// The fakes' system code page: each byte is the character of the same number.
+// UTF-8 decoding as the system does it: invalid sequences are refused.
 inline std::wstring StrictUtf8(const std::string& bytes) {
     std::wstring text;
     if (!checker::DecodeUtf8(bytes, text)) {
@@ -70,16 +69,8 @@ class FakeMainWindow : public MainWindowView {
     EventLog& log_;
 };
 
-struct ShownBox {
-    std::wstring text, title;
-    unsigned flags;
-    bool operator==(const ShownBox& other) const {
-        return text == other.text && title == other.title && flags == other.flags;
-    }
-};
-inline void PrintTo(const ShownBox& box, std::ostream* out) {
-    *out << '"' << Narrow(box.text) << "\" \"" << Narrow(box.title) << "\" " << box.flags;
-}
+// A message box as shown: text, title and flags.
+using ShownBox = std::tuple<std::wstring, std::wstring, unsigned>;
 
 // The error report box: what failed, the advice, then the system's description.
 inline ShownBox ErrorBox(const std::wstring& what, const std::wstring& description) {
@@ -144,21 +135,21 @@ class FakeSystem : public MainWindowFactory,
     std::wstring GetSetting(const std::wstring& application, const std::wstring& section,
                             const std::wstring& key) override {
         log.push_back("settings:get " + Narrow(key));
-        auto found = values.find({application, section, key});
+        auto found = values.find(application + L"\\" + section + L"\\" + key);
         return found == values.end() ? std::wstring() : found->second;
     }
     void SaveSetting(const std::wstring& application, const std::wstring& section,
                      const std::wstring& key, const std::wstring& value) override {
         if (!saveFailure.empty()) throw PlatformFailure(5, saveFailure);
-        values[{application, section, key}] = value;
+        values[application + L"\\" + section + L"\\" + key] = value;
         log.push_back("settings:save " + Narrow(key));
     }
     std::wstring Value(const std::wstring& key) const {
-        auto found = values.find({L"Brenvale", L"Settings", key});
+        auto found = values.find(L"Brenvale\\Settings\\" + key);
         return found == values.end() ? L"<absent>" : found->second;
     }
     void Set(const std::wstring& key, const std::wstring& value) {
-        values[{L"Brenvale", L"Settings", key}] = value;
+        values[L"Brenvale\\Settings\\" + key] = value;
     }
 
     std::wstring ProgramFolder() override { return L"C:\\Brenvale"; }
@@ -225,7 +216,7 @@ class FakeSystem : public MainWindowFactory,
     bool readFailsOutOfMemory = false;
     size_t bytesRead = 0;
     int openReaders = 0;
-    std::map<std::tuple<std::wstring, std::wstring, std::wstring>, std::wstring> values;
+    std::map<std::wstring, std::wstring> values;  // by "application\\section\\key"
     std::map<std::wstring, std::string> contents;
     // What was asked.
     std::vector<ShownBox> boxes;
