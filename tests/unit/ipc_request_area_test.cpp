@@ -1,10 +1,10 @@
-// The request area on a plain byte span: record layout, the capacity rule and the
-// reply walk over well-formed and malformed areas.
+// The request area on a plain byte span: record layout, the table of queued reads and
+// the reply walk over well-formed and malformed areas. The capacity rule is shown through
+// the link's refusals.
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -38,22 +38,6 @@ TEST(RequestAreaLayout, RecordsLieBackToBackClosedByATerminator) {
     EXPECT_EQ(std::vector<uint8_t>(area.bytes.begin(), area.bytes.begin() + 37), expected);
     EXPECT_EQ(PutReadRequest(area.data(), 0, 0x3304, 0, 0), 16u) << "size 0: header alone";
     EXPECT_EQ(PutWriteRequest(area.data(), 16, 0x330A, 0, nullptr), 28u);
-}
-
-TEST(RequestAreaCapacity, ExactLimitFitsAndNothingBeyond) {
-    const int32_t largestRead = kIpcAreaLimit - 4 - 16;
-    EXPECT_TRUE(RequestFits(0, largestRead, kReadHeaderSize));
-    EXPECT_FALSE(RequestFits(0, largestRead + 1, kReadHeaderSize));
-    EXPECT_TRUE(RequestFits(0, largestRead + 4, kWriteHeaderSize));
-    EXPECT_FALSE(RequestFits(0, largestRead + 5, kWriteHeaderSize));
-    EXPECT_TRUE(RequestFits(1000, largestRead - 1000, kReadHeaderSize));
-    EXPECT_FALSE(RequestFits(1000, largestRead - 999, kReadHeaderSize));
-    EXPECT_FALSE(RequestFits(kIpcAreaLimit, 0, kWriteHeaderSize));
-    // Negative sizes, and sizes whose sum with the header wraps to 0 or leaves 32 bits.
-    for (int32_t size : {-1, -16, INT32_MIN, INT32_MAX, INT32_MAX - 20}) {
-        EXPECT_FALSE(RequestFits(100, size, kReadHeaderSize)) << size;
-        EXPECT_FALSE(RequestFits(0, size, kWriteHeaderSize)) << size;
-    }
 }
 
 TEST(ReadDestinationTable, HoldsAsManyReadsAsTheAreaCan) {
