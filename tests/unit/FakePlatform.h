@@ -165,12 +165,7 @@ class FakeSystem : public MainWindowFactory,
     void CopyFileReplacing(const std::wstring& from, const std::wstring& to) override {
         contents[to] = Contents(from);
     }
-    std::wstring FromSystemCodePage(const std::string& bytes) override {
-        if (!conversionFailureOn.empty() && bytes == conversionFailureOn) {
-            throw PlatformFailure(1113, L"No mapping for the Unicode character exists.");
-        }
-        return Widen(bytes);
-    }
+    std::wstring FromSystemCodePage(const std::string& bytes) override { return Widen(bytes); }
     std::wstring FromUtf8(const std::string& bytes) override { return StrictUtf8(bytes); }
     void Add(const std::wstring& path, const std::string& bytes = "x") { contents[path] = bytes; }
 
@@ -208,7 +203,6 @@ class FakeSystem : public MainWindowFactory,
     std::deque<std::wstring> picks;
     std::wstring nameTyped = L"Pilot";
     std::wstring inputFailure, saveFailure, existsFailure, startFailure;
-    std::string conversionFailureOn;
     // Reading files: at most this many bytes per read; a failure, or running out of
     // memory, once this many bytes have been read; and how many were read in all.
     size_t readChunk = SIZE_MAX;

@@ -42,15 +42,7 @@ TEST(StartUp, EachFailedLinkPutsItsReasonInTheCaptionAndThePollNeverStarts) {
         const wchar_t* reason;
     } cases[] = {
         {[](FakeIpcTransport& t) { t.windows.clear(); }, L"Cannot link to FSUIPC or WideClient"},
-        {[](FakeIpcTransport& t) { t.registeredMessage = 0; },
-         L"Failed to Register common message with Windows"},
-        {[](FakeIpcTransport& t) { t.failAtom = true; },
-         L"Failed to create Atom for mapping filename"},
-        {[](FakeIpcTransport& t) { t.failMapping = true; },
-         L"Failed to create a file mapping object"},
         {[](FakeIpcTransport& t) { t.failView = true; }, L"Failed to open a view to the file map"},
-        {[](FakeIpcTransport& t) { t.server.Behaviour().zeroVersions = true; },
-         L"Incorrect version of FSUIPC, or not FSUIPC"},
         {[](FakeIpcTransport& t) {
              t.windows = {{"FS98MAIN", 0x5151}};
              t.server.Behaviour().zeroVersions = true;
