@@ -80,8 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (read.records > kChannelCapacity || read.fieldsAfter >= kFieldsPerRecord) std::abort();
     if (read.records == kChannelCapacity && read.fieldsAfter != 0) std::abort();
     if (inPieces.decoded.Fields() > read.Fields()) std::abort();
-    if (IsAscii(bytes) && (inPieces.encoding != TextEncoding::Ansi ||
-                           inPieces.decoded.conversionFailed)) {
+    if (IsAscii(bytes) &&
+        (inPieces.encoding != TextEncoding::Ansi || inPieces.decoded.conversionFailed)) {
         std::abort();  // plain ASCII reads in the system's code page, as it always did
     }
     // However the file is handed out, the same table.

@@ -191,7 +191,9 @@ class FakeSystem : public MainWindowFactory,
         return true;
     }
     // The rest of each event starting with `prefix`, in order.
-    std::vector<std::string> Events(const std::string& prefix) const { return Entries(log, prefix); }
+    std::vector<std::string> Events(const std::string& prefix) const {
+        return Entries(log, prefix);
+    }
     FakeMainWindow& Window() { return *window; }
 
     EventLog log;

@@ -113,9 +113,12 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
         for (const std::string& expected : example.warnings) {
             const std::string where = expected.substr(0, expected.find(':') + 2);
             const std::string phrase = expected.substr(where.size());
-            EXPECT_TRUE(std::any_of(warnings.begin(), warnings.end(), [&](const std::string& w) {
-                return w.rfind(where, 0) == 0 && w.find(phrase) != std::string::npos;
-            })) << expected << " in " << ::testing::PrintToString(warnings);
+            EXPECT_TRUE(std::any_of(warnings.begin(), warnings.end(),
+                                    [&](const std::string& w) {
+                                        return w.rfind(where, 0) == 0 &&
+                                               w.find(phrase) != std::string::npos;
+                                    }))
+                << expected << " in " << ::testing::PrintToString(warnings);
         }
     }
     EXPECT_EQ(Narrow(checker::EncodingName(Check(Line("122.80", "M\xC3\xBC,l,p,c,x")))),
@@ -156,7 +159,9 @@ struct CheckerRunOf {
         if (!table.empty()) system.files[L"table.txt"] = table;
         status = checker::RunChecker(args, system);
     }
-    bool Says(const std::wstring& text) const { return system.out.find(text) != std::wstring::npos; }
+    bool Says(const std::wstring& text) const {
+        return system.out.find(text) != std::wstring::npos;
+    }
     FakeCheckerSystem system;
     int status = -1;
 };
@@ -164,7 +169,8 @@ struct CheckerRunOf {
 TEST(CheckerRun, ReportsRecordsChoiceAndCommandLineWithAnExitStatusForEachOutcome) {
     const CheckerRunOf clean({L"table.txt", L"--frequency", L"122.80", L"--name=Ann Lee"});
     EXPECT_EQ(clean.status, checker::kExitClean);
-    EXPECT_TRUE(clean.Says(L"Channel table: table.txt\nRead as ANSI text in the system's code page"));
+    EXPECT_TRUE(
+        clean.Says(L"Channel table: table.txt\nRead as ANSI text in the system's code page"));
     EXPECT_TRUE(clean.Says(
         L"    2 (line 2): \"122.80\"  server \"voice.example.net\", login \"pilot\", password "
         L"******, channel \"Approach\", sub-channel \"Final\"\n"));
@@ -181,8 +187,9 @@ TEST(CheckerRun, ReportsRecordsChoiceAndCommandLineWithAnExitStatusForEachOutcom
 
     const CheckerRunOf missing({});  // the default table
     EXPECT_EQ(missing.status, checker::kExitFailed);
-    EXPECT_EQ(missing.system.err,
-              L"brenvale-check: cannot read C:\\Brenvale\\brenvale.txt: No such file or directory\n");
+    EXPECT_EQ(
+        missing.system.err,
+        L"brenvale-check: cannot read C:\\Brenvale\\brenvale.txt: No such file or directory\n");
     const std::pair<std::vector<std::wstring>, const wchar_t*> misuses[] = {
         {{L"--frequncy", L"122.80"}, L"unknown option --frequncy"},
         {{L"table.txt", L"--frequency=122.8"}, L"not \"122.8\""},
@@ -227,9 +234,19 @@ TEST(UserGuide, QuotesEveryTextTheProgramShowsAndExplainsTheSampleTable) {
     const std::string guide = OneLine(raw);
     using namespace shown;
     std::vector<std::wstring> texts = {
-        kCannotLocateTeamSpeak, kTeamSpeakNotInPick, kOfferInstall, kInstalled,
-        kSimulatorNotInPick, kAskAgain, kAskName, kLoadErrorSentence, kInstallErrorSentence,
-        kContactDeveloper, kStartFailed, L"\"TeamSpeak Required\"", L"\"FSU IPC Installation\"",
+        kCannotLocateTeamSpeak,
+        kTeamSpeakNotInPick,
+        kOfferInstall,
+        kInstalled,
+        kSimulatorNotInPick,
+        kAskAgain,
+        kAskName,
+        kLoadErrorSentence,
+        kInstallErrorSentence,
+        kContactDeveloper,
+        kStartFailed,
+        L"\"TeamSpeak Required\"",
+        L"\"FSU IPC Installation\"",
         L"reg delete \"HKCU\\Software\\VB and VBA Program Settings\\Brenvale\" /f"};
     for (int code = 0; code < kIpcResultCount; ++code) {
         texts.push_back(L"BrenvaleCan't connect: " + std::wstring(kIpcResultTexts[code]));

@@ -122,9 +122,9 @@ TEST_F(LinkTest, OpensWithOneExchangeAndOnePauseAndClosesOnceWhateverIsRepeated)
 TEST_F(LinkTest, AServerVersionOrSignatureThatIsNotRightIsRefused) {
     // The version is compared signed: a set top bit is never new enough. Any answer other
     // than 0 ends the handshake after its first pass, however wrong.
-    const std::pair<uint32_t, uint16_t> refused[] = {
-        {0x19980004, 0xFADE}, {0x80000000, 0xFADE}, {0x99980005, 0xFADE},
-        {1, 0xFADE},          {0x19980005, 0xFADF}, {0x19980005, 0x0000}};
+    const std::pair<uint32_t, uint16_t> refused[] = {{0x19980004, 0xFADE}, {0x80000000, 0xFADE},
+                                                     {0x99980005, 0xFADE}, {1, 0xFADE},
+                                                     {0x19980005, 0xFADF}, {0x19980005, 0x0000}};
     for (const auto& [version, signature] : refused) {
         transport.server.SetServerVersion(static_cast<int32_t>(version));
         transport.server.SetSimulator(signature, 1);
@@ -176,7 +176,9 @@ struct OpenFailure {
     IpcResult expected;
     size_t atomsDeleted, viewsUnmapped, mappingsClosed;  // and none left held
 };
-void PrintTo(const OpenFailure& failure, std::ostream* out) { *out << failure.name; }
+void PrintTo(const OpenFailure& failure, std::ostream* out) {
+    *out << failure.name;
+}
 
 class LinkFailureTest : public LinkTest, public ::testing::WithParamInterface<OpenFailure> {};
 
@@ -205,8 +207,11 @@ INSTANTIATE_TEST_SUITE_P(
         OpenFailure{"MappingExists", [](T& t) { t.CreateForeignMapping(kOurMapping); },
                     IpcMappingFailed, 1, 0, 1},
         OpenFailure{"NoView", [](T& t) { t.failView = true; }, IpcViewFailed, 1, 0, 1},
-        OpenFailure{"SendFails", [](T& t) { t.sendScript.assign(11, {false, 5}); }, IpcSendFailed,
-                    1, 1, 1},
+        OpenFailure{"SendFails",
+                    [](T& t) {
+                        t.sendScript.assign(11, {false, 5});
+                    },
+                    IpcSendFailed, 1, 1, 1},
         // A bad record type is reported, not a stale 0.
         OpenFailure{"BadReply", [](T& t) { t.server.Behaviour().malformedReply = true; },
                     IpcBadReply, 1, 1, 1}),
@@ -285,8 +290,7 @@ TEST_F(LinkTest, RequestsThatDoNotFitAreRefusedAndKeepEarlierOnesQueued) {
     ASSERT_TRUE(Open());
     uint8_t buffer[2] = {};
     ASSERT_TRUE(QueueCom1Read(buffer));
-    EXPECT_EQ(Refusal([&] { return link.IpcRead(0, kLargestRead, nullptr, result); }),
-              IpcAreaFull);
+    EXPECT_EQ(Refusal([&] { return link.IpcRead(0, kLargestRead, nullptr, result); }), IpcAreaFull);
     ASSERT_TRUE(link.IpcProcess(result));
     EXPECT_EQ(buffer[1], 0x22);
 }
