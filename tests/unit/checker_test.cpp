@@ -1,6 +1,7 @@
-// The table checker: it must load the records the program loads, choose the record the
-// program starts TeamSpeak with, and warn about each thing the pilot likely did not mean.
-// The user guide that ships with it must quote every text the program shows.
+// The table checker (it loads through the program's own reader and record loop): it must
+// choose the record the program starts TeamSpeak with and warn about each thing the pilot
+// likely did not mean. The user guide that ships with it must quote every text the
+// program shows.
 
 #include <algorithm>
 #include <fstream>
@@ -125,35 +126,6 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
               "UTF-8 without a byte order mark");
 }
 
-// Files whose reading has edge cases: the checker must load each like the program, and
-// choose the record the program starts TeamSpeak with.
-TEST(CheckerTable, LoadsEverySlotAndChoosesTheRecordLikeTheProgram) {
-    const std::string files[] = {
-        "",
-        "122.80,s,l,p,c,x\n123.45,s,l",
-        "  \"122.80\" junk , \"a, b\" ,l\t,p ,c,x\r\n\r\n121.50,s2,l2,p2,c2,x2\n",
-        "122.80,s,l,p,c,x,123.45,s2,l2,p2,c2,x2\r123.45,s3,l3,p3,c3,x3\r",
-        "122.80,s,\"l\r\nl\",p,c,x\n\n\n\n\n\n121.50,a,b,c,d,e",
-        NumberedRecords(203),
-    };
-    for (const std::string& file : files) {
-        FakeApp app;
-        FrmMain& window = app.LoadTable(file);
-        checker::Table table = Check(file);
-        ASSERT_EQ(table.count, window.ChannelCount) << file;
-        for (int field = 0; field < kChannelCapacity * kFieldsPerRecord; ++field) {
-            EXPECT_EQ(FieldAt(table.columns, field), FieldAt(window.ChannelTable, field)) << file;
-        }
-        for (const wchar_t* frequency : {L"123.45", L"121.50", L"130.00"}) {
-            window.SetLblComText(frequency);
-            EXPECT_EQ(TeamSpeakCommandLine(window.TeamSpeakDir, table.columns,
-                                           checker::ChooseRecord(table, frequency).record,
-                                           app.general.SessionName),
-                      app.sys.started.back().commandLine);
-        }
-    }
-}
-
 struct CheckerRunOf {
     explicit CheckerRunOf(std::vector<std::wstring> args, const std::string& table = "") {
         if (!table.empty()) system.files[L"table.txt"] = table;
@@ -180,6 +152,8 @@ TEST(CheckerRun, ReportsRecordsChoiceAndCommandLineWithAnExitStatusForEachOutcom
         L"Lee?loginname=pilot?password=******?channel=Approach?subchannel=Final\"\n"));
     EXPECT_EQ(clean.system.out.find(L"s3cret"), std::wstring::npos);
     EXPECT_TRUE(CheckerRunOf({L"--show-passwords", L"table.txt"}).Says(L"password \"s3cret\""));
+    EXPECT_TRUE(CheckerRunOf({L"table.txt", L"--frequency", L"130.00"})
+                    .Says(L"no record has this frequency, so Brenvale uses record 1"));
 
     const CheckerRunOf warned({L"table.txt"}, "122.8,s,l,p,c,x\n");
     EXPECT_EQ(warned.status, checker::kExitWarnings);
