@@ -67,10 +67,6 @@ TEST(FieldReader, SplitsFieldsByTheTableRules) {
         ReadAll("a,b\rc\nd\r\n\"one\r\ntwo\nthree\",z", &lines, chunk);
         EXPECT_EQ(lines, (std::vector<int>{1, 1, 2, 3, 4, 6}));
     }
-
-    const std::string big(1 << 20, 'x');
-    for (size_t chunk : {0, 4096})
-        EXPECT_TRUE(ReadAll(big + ",b", nullptr, chunk) == (Strings{big, "b"}));
 }
 
 // ---- the whole table, read by the window's load
