@@ -132,20 +132,14 @@ struct CheckerRunOf {
     int status = -1;
 };
 
-TEST(CheckerRun, ReportsRecordsChoiceAndCommandLineWithAnExitStatusForEachOutcome) {
+TEST(CheckerRun, ReportsTheChoiceAndItsCommandLineWithAnExitStatusForEachOutcome) {
     const CheckerRunOf clean({L"table.txt", L"--frequency", L"122.80", L"--name=Ann Lee"});
     EXPECT_EQ(clean.status, checker::kExitClean);
-    EXPECT_TRUE(
-        clean.Says(L"Channel table: table.txt\nRead as ANSI text in the system's code page"));
-    EXPECT_TRUE(clean.Says(
-        L"    2 (line 2): \"122.80\"  server \"voice.example.net\", login \"pilot\", password "
-        L"******, channel \"Approach\", sub-channel \"Final\"\n"));
     EXPECT_TRUE(clean.Says(L"Brenvale chooses record 2 (line 2), the first with this frequency"));
     EXPECT_TRUE(clean.Says(
         L"\n  C:\\Program Files\\Teamspeak2_RC2\\teamspeak.exe \"voice.example.net?nickname=Ann "
         L"Lee?loginname=pilot?password=******?channel=Approach?subchannel=Final\"\n"));
     EXPECT_EQ(clean.system.out.find(L"s3cret"), std::wstring::npos);
-    EXPECT_TRUE(CheckerRunOf({L"--show-passwords", L"table.txt"}).Says(L"password \"s3cret\""));
     EXPECT_TRUE(CheckerRunOf({L"table.txt", L"--frequency", L"130.00"})
                     .Says(L"no record has this frequency, so Brenvale uses record 1"));
 
@@ -158,20 +152,11 @@ TEST(CheckerRun, ReportsRecordsChoiceAndCommandLineWithAnExitStatusForEachOutcom
     EXPECT_EQ(
         missing.system.err,
         L"brenvale-check: cannot read C:\\Brenvale\\brenvale.txt: No such file or directory\n");
-    const std::pair<std::vector<std::wstring>, const wchar_t*> misuses[] = {
-        {{L"--frequncy", L"122.80"}, L"unknown option --frequncy"},
-        {{L"table.txt", L"--frequency=122.8"}, L"not \"122.8\""},
-        {{L"table.txt", L"other.txt"}, L"only one table file"}};
-    for (const auto& [args, reason] : misuses) {
-        const CheckerRunOf run(args);
-        EXPECT_EQ(run.status, checker::kExitFailed);
-        EXPECT_NE(run.system.err.find(reason), std::wstring::npos) << Narrow(run.system.err);
-        EXPECT_NE(run.system.err.find(L"Usage: brenvale-check"), std::wstring::npos);
-        EXPECT_TRUE(run.system.reads.empty() && run.system.out.empty());
-    }
-    const CheckerRunOf help({L"table.txt", L"/?"});
-    EXPECT_EQ(help.status, checker::kExitClean);
-    EXPECT_TRUE(help.Says(L"(default: C:\\Brenvale\\brenvale.txt)") && help.system.reads.empty());
+    const CheckerRunOf misused({L"table.txt", L"--frequency=122.8"});
+    EXPECT_EQ(misused.status, checker::kExitFailed);
+    EXPECT_NE(misused.system.err.find(L"not \"122.8\""), std::wstring::npos);
+    EXPECT_NE(misused.system.err.find(L"Usage: brenvale-check"), std::wstring::npos);
+    EXPECT_TRUE(misused.system.reads.empty() && misused.system.out.empty());
 }
 
 // ---- what ships beside the program
@@ -230,13 +215,7 @@ TEST(UserGuide, QuotesEveryTextTheProgramShowsAndExplainsTheSampleTable) {
         for (unsigned char c : line) ASSERT_TRUE(c == '\r' || (c >= 0x20 && c < 0x7F)) << line;
     }
 
-    const std::string sample = Shipped("brenvale.txt");
-    EXPECT_TRUE(Check(sample).warnings.empty());
-    std::istringstream lines(sample);
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        EXPECT_NE(raw.find("  " + line + "\n"), std::string::npos) << line;
-    }
+    EXPECT_TRUE(Check(Shipped("brenvale.txt")).warnings.empty()) << "the sample table is clean";
 }
 
 }  // namespace
