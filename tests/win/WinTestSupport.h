@@ -1,25 +1,19 @@
 #pragma once
-// What the Windows tests share: where the built programs are, the system's own error
-// texts, bounded waits, scratch folders and files, caught failures, and programs
-// started beside the test.
+// What the Windows tests share: the system's own error texts, bounded waits, scratch
+// folders and files, caught failures, and the build's programs started beside the test
+// (which runs in the build folder, where they all are).
 #include <windows.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/PlatformFailure.h"
 #include "tools/dialog-driver/DialogDriver.h"
 
 namespace wintest {
-
-// The folder of the test program, where every program of the build lands.
-inline std::wstring BuildFolder() {
-    wchar_t path[MAX_PATH] = L"";
-    const std::wstring program(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-    return program.substr(0, program.find_last_of(L'\\'));
-}
 
 // The system's text for an error code, asked of the system here, without the line break.
 inline std::wstring SystemText(DWORD code) {
@@ -42,12 +36,6 @@ inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
     std::ofstream(path.c_str(), std::ios::binary) << bytes;
 }
 
-// The file's bytes; empty when there is no such file.
-inline std::string Contents(const std::wstring& path) {
-    std::ifstream file(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 // A fresh folder under the temporary folder, removed with its contents at the end.
 struct ScratchFolder {
     inline static int count = 0;
@@ -65,48 +53,45 @@ struct ScratchFolder {
 
 // The failure a call raises, or one with code 0 when it raised none.
 template <typename Call>
-PlatformFailure FailureOf(Call call) {
-    try {
-        call();
-    } catch (const PlatformFailure& failure) {
-        return failure;
-    }
+PlatformFailure FailureOf(Call call) try {
+    call();
     return PlatformFailure(0, L"no failure");
+} catch (const PlatformFailure& failure) {
+    return failure;
 }
 
-// A program started beside the test, ended at once when the object goes.
-struct ChildProcess {
-    PROCESS_INFORMATION info{};
-
-    ~ChildProcess() { End(); }
-    bool Start(const std::wstring& program, const std::wstring& arguments) {
-        End();
-        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        return CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                              nullptr, nullptr, &startup, &info);
-    }
-    // Starts standin-sim.exe and waits until its server window takes messages. Wine
-    // now and then fails to bring up a program started right after another one ended,
-    // so a second try tells that apart from a stand-in that cannot start.
-    bool StartSimulator(const std::wstring& arguments, const wchar_t* windowClass = L"UIPCMAIN") {
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            if (Start(BuildFolder() + L"\\standin-sim.exe", arguments) &&
-                driver::WaitForWindow(windowClass, info.dwProcessId, 20000)) {
-                return WaitForInputIdle(info.hProcess, 20000) == 0;
-            }
-        }
-        return false;
-    }
-    void End() {
-        if (!info.hProcess) return;
-        TerminateProcess(info.hProcess, 1);
-        WaitForSingleObject(info.hProcess, 10000);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
-        info = {};
+// A program started beside the test, ended at once when it goes.
+struct EndProcess {
+    void operator()(HANDLE process) const {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
     }
 };
+using Process = std::unique_ptr<void, EndProcess>;
+
+// Starts a program; with a window class, waits until its window of that class takes
+// messages. Wine now and then fails to bring up a program started right after another
+// one ended, so a program that shows no window gets a second try.
+inline Process Start(const std::wstring& program, const std::wstring& arguments,
+                     const wchar_t* windowClass = nullptr) {
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                            nullptr, nullptr, &startup, &info)) {
+            return nullptr;
+        }
+        CloseHandle(info.hThread);
+        Process process(info.hProcess);
+        if (!windowClass || (driver::WaitForWindow(windowClass, info.dwProcessId, 20000) &&
+                             WaitForInputIdle(info.hProcess, 20000) == 0)) {
+            return process;
+        }
+    }
+    return nullptr;
+}
 
 }  // namespace wintest

@@ -16,117 +16,105 @@ constexpr wchar_t kNamePrompt[] = L"Enter your name for this session";
 constexpr DWORD kTickMs = 1500;
 constexpr DWORD kTwoTicks = 2 * kTickMs + 1500;  // a change shows within two; margin for load
 
-enum Match : bool { kPart, kWhole };
-
 // One box of a conversation: what it says, what the user does, the button pressed.
 struct Step {
     const wchar_t* title;  // null: any
     std::wstring text;
-    Match match;
+    bool whole;  // else a part of the box's text
     int button;
     std::wstring typed = L"";
     std::function<void()> whileOpen = nullptr;
 };
 
-// The TeamSpeak stand-ins' windows; with `end`, their processes are ended.
+// The TeamSpeak stand-ins' windows, after ending their processes if `end`.
 std::vector<HWND> Clients(bool end = false) {
     std::vector<HWND> windows;
     for (HWND window = nullptr;
          (window = FindWindowExW(nullptr, window, L"BrenvaleTeamSpeakStandIn", nullptr));) {
-        windows.push_back(window);
         DWORD id = 0;
         GetWindowThreadProcessId(window, &id);
-        HANDLE process = end ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id) : nullptr;
-        if (process && TerminateProcess(process, 0)) WaitForSingleObject(process, 5000);
-        if (process) CloseHandle(process);
+        if (end) wintest::Process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        windows.push_back(window);
     }
     return windows;
 }
 
+std::wstring Stored(const wchar_t* name) {
+    wchar_t value[1024];
+    DWORD size = sizeof value;
+    const LSTATUS status =
+        RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value, &size);
+    return status == ERROR_SUCCESS ? value : L"<absent>";
+}
+
+void Store(const wchar_t* name, const std::wstring& value) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
 // A machine to run the program on: the program in a folder of its own, the client
 // beside it, whose folder is stored when it is there; `offer` settles the module offer.
-class Machine {
-  public:
+struct Machine {
+    wintest::ScratchFolder folder;  // first, so it goes last
+    const std::wstring program = folder / L"Brenvale", client = folder / L"Team Speak 2";
+    wintest::Process brenvale, simulator;
+
     Machine(bool withClient, const wchar_t* offer) {
-        Clients(true);
-        CreateDirectoryW(Program().c_str(), nullptr);
-        EXPECT_TRUE(CopyFileW((wintest::BuildFolder() + L"\\brenvale.exe").c_str(),
-                              (Program() + L"\\brenvale.exe").c_str(), FALSE));
+        CreateDirectoryW(program.c_str(), nullptr);
+        EXPECT_TRUE(CopyFileW(L"brenvale.exe", (program + L"\\brenvale.exe").c_str(), FALSE));
         RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
         if (withClient) InstallClient();
-        if (withClient) Store(L"TSPath", Client());
+        if (withClient) Store(L"TSPath", client);
         if (offer) Store(L"FSUIPCINST", offer);
     }
     ~Machine() {
-        brenvale.End();
-        simulator.End();
+        brenvale.reset();
         Clients(true);
         RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
     }
-
-    std::wstring Program() const { return folder / L"Brenvale"; }
-    std::wstring Table() const { return Program() + L"\\brenvale.txt"; }
-    std::wstring Client() const { return folder / L"Team Speak 2"; }
     void InstallClient() {
-        CreateDirectoryW(Client().c_str(), nullptr);
-        EXPECT_TRUE(
-            CopyFileW((wintest::BuildFolder() + L"\\teamspeak-standin\\teamspeak.exe").c_str(),
-                      (Client() + L"\\teamspeak.exe").c_str(), FALSE));
+        CreateDirectoryW(client.c_str(), nullptr);
+        EXPECT_TRUE(CopyFileW(L"teamspeak-standin\\teamspeak.exe",
+                              (client + L"\\teamspeak.exe").c_str(), FALSE));
     }
-    static void Store(const wchar_t* name, const std::wstring& value) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, value.c_str(),
-                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-    static std::wstring Stored(const wchar_t* name) {
-        wchar_t value[1024];
-        DWORD size = sizeof value;
-        return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value,
-                            &size) == ERROR_SUCCESS
-                   ? value
-                   : L"<absent>";
-    }
-
-    DWORD Id() const { return brenvale.info.dwProcessId; }
-    void Start() { ASSERT_TRUE(brenvale.Start(Program() + L"\\brenvale.exe", L"")); }
+    void Start() { ASSERT_TRUE(brenvale = wintest::Start(program + L"\\brenvale.exe", L"")); }
     void Converse(const std::vector<Step>& steps) {
         for (const Step& step : steps) {
             HWND box = driver::WaitForWindow(driver::kDialogClass, Id(), 10000);
             ASSERT_NE(box, nullptr) << "no box saying " << step.text;
             const driver::DialogContents seen = driver::ReadDialog(box);
             EXPECT_TRUE(!step.title || seen.title == step.title) << seen.title;
-            const bool said = step.match == kWhole
-                                  ? seen.text == step.text
-                                  : seen.text.find(step.text) != std::wstring::npos;
-            EXPECT_TRUE(said) << seen.text << "\ninstead of\n" << step.text;
+            EXPECT_TRUE(step.whole ? seen.text == step.text
+                                   : seen.text.find(step.text) != std::wstring::npos)
+                << seen.text << "\ninstead of\n"
+                << step.text;
             driver::TypeIntoEdit(box, step.typed);
             if (step.whileOpen) step.whileOpen();
             ASSERT_TRUE(driver::PressButton(box, step.button)) << "no button " << step.button;
             ASSERT_TRUE(WaitUntil([box] { return !IsWindowVisible(box); }, 10000));
         }
     }
+    DWORD Id() const { return GetProcessId(brenvale.get()); }
     HWND Window() { return driver::WaitForWindow(driver::kBrenvaleClass, Id(), 10000); }
     std::wstring Caption() { return driver::WindowText(Window()); }
     std::wstring Label() { return driver::LabelText(Window()); }
-    bool Ended() { return WaitForSingleObject(brenvale.info.hProcess, 5000) == WAIT_OBJECT_0; }
+    bool Ended() { return WaitForSingleObject(brenvale.get(), 5000) == WAIT_OBJECT_0; }
     DWORD CloseAndExitCode() {
         PostMessageW(Window(), WM_CLOSE, 0, 0);
         DWORD code = STILL_ACTIVE;
-        if (Ended()) GetExitCodeProcess(brenvale.info.hProcess, &code);
+        if (Ended()) GetExitCodeProcess(brenvale.get(), &code);
         return code;
     }
-    // The command lines the client was started with, in order (it writes UTF-8, which
+    // The command lines the client was started with, in order (written as UTF-8, which
     // the path type converts).
     std::vector<std::wstring> Starts() {
-        std::ifstream log((Client() + L"\\teamspeak-log.txt").c_str(), std::ios::binary);
+        std::ifstream log((client + L"\\teamspeak-log.txt").c_str(), std::ios::binary);
         std::vector<std::wstring> starts;
         for (std::string line; std::getline(log, line);) {
             starts.push_back(std::filesystem::u8path(line.substr(0, line.find('\r'))).wstring());
         }
         return starts;
     }
-
-    wintest::ScratchFolder folder;  // first, so it goes last
-    wintest::ChildProcess brenvale, simulator;
 };
 
 // One pilot's session over 200 records (those tuned first, fillers up to record 200 on
@@ -143,12 +131,14 @@ TEST(EndToEnd, ASessionStartsTheClientOfEachNewFrequencyFromAHugeTable) {
         table += hundredths.substr(0, 3) + "." + hundredths.substr(3) +
                  ",filler.example.net,pilot,secret,chan" + std::to_string(record) + ",sub\r\n";
     }
-    wintest::WriteBytes(machine.Table(), table);
-    std::filesystem::resize_file(machine.Table(), 700LL << 20);
-    ASSERT_TRUE(machine.simulator.StartSimulator(L"--com1 122.80"));
+    const std::wstring tableFile = machine.program + L"\\brenvale.txt";
+    wintest::WriteBytes(tableFile, table);
+    std::filesystem::resize_file(tableFile, 700LL << 20);
+    ASSERT_TRUE(machine.simulator =
+                    wintest::Start(L"standin-sim.exe", L"--com1 122.80", driver::kSimulatorClass));
     machine.Start();
-    const std::wstring client = machine.Client() + L"\\teamspeak.exe";
-    machine.Converse({{L"Brenvale", kNamePrompt, kWhole, IDOK, L"Pilot One",
+    const std::wstring client = machine.client + L"\\teamspeak.exe";
+    machine.Converse({{L"Brenvale", kNamePrompt, true, IDOK, L"Pilot One",
                        [&] { DeleteFileW(client.c_str()); }}});
     RECT area{};
     GetClientRect(machine.Window(), &area);
@@ -160,10 +150,7 @@ TEST(EndToEnd, ASessionStartsTheClientOfEachNewFrequencyFromAHugeTable) {
     EXPECT_TRUE(WaitUntil([&] { return machine.Caption() == failed; }, 1000)) << machine.Caption();
 
     machine.InstallClient();
-    const struct {
-        const wchar_t* frequency;
-        std::wstring argument;
-    } tunes[] = {
+    const std::pair<const wchar_t*, std::wstring> tunes[] = {
         {L"121.50",
          L"guard.example.net:8767?nickname=Pilot One?loginname=guard"
          L"?password=pass, word?channel=Guard?subchannel=Emergency"},
@@ -174,14 +161,14 @@ TEST(EndToEnd, ASessionStartsTheClientOfEachNewFrequencyFromAHugeTable) {
          L"voice.example.net?nickname=Pilot One?loginname=pilot?password=secret"
          L"?channel=Approach?subchannel=Final"},  // not listed: record 1
     };
+    HWND radio =
+        driver::WaitForWindow(driver::kSimulatorClass, GetProcessId(machine.simulator.get()), 5000);
     for (size_t i = 0; i < std::size(tunes); ++i) {
-        driver::TuneSimulator(driver::WaitForWindow(driver::kSimulatorClass,
-                                                    machine.simulator.info.dwProcessId, 5000),
-                              tunes[i].frequency);
+        driver::TuneSimulator(radio, tunes[i].first);
         ASSERT_TRUE(WaitUntil([&] { return machine.Starts().size() > i; }, kTwoTicks + 2000))
-            << tunes[i].frequency;
-        EXPECT_EQ(machine.Starts().at(i), client + L" \"" + tunes[i].argument + L"\"");
-        EXPECT_EQ(machine.Label(), tunes[i].frequency);
+            << tunes[i].first;
+        EXPECT_EQ(machine.Starts().at(i), client + L" \"" + tunes[i].second + L"\"");
+        EXPECT_EQ(machine.Label(), tunes[i].first);
         EXPECT_EQ(machine.Caption(), L"Brenvale");
     }
     Sleep(2 * kTickMs + 200);
@@ -203,15 +190,15 @@ TEST(EndToEnd, StartsWithoutSimulatorConverseThenEndOrStayUpAndStoreTheAnswers) 
          L"you are unable to solve the problem, please contact the developer with the following "
          L"error message: \r\n" +
              SystemText(ERROR_FILE_NOT_FOUND),
-         kWhole, IDOK}};
+         true, IDOK}};
     const std::vector<Step> clientNotFound = {
-        {L"TeamSpeak Required", L"cannot locate you TeamSpeak installation.", kPart, IDOK},
-        {nullptr, L"Select the directory that TeamSpeak is installed in.", kPart, IDCANCEL},
-        {L"TeamSpeak Required", L"unable to locate TeamSpeak in the location", kPart, IDNO}};
+        {L"TeamSpeak Required", L"cannot locate you TeamSpeak installation.", false, IDOK},
+        {nullptr, L"Select the directory that TeamSpeak is installed in.", false, IDCANCEL},
+        {L"TeamSpeak Required", L"unable to locate TeamSpeak in the location", false, IDNO}};
     const std::vector<Step> offerDeclined = {
-        {L"FSU IPC Installation", L"Do you wish to install it now?", kPart, IDNO},
-        {L"FSU IPC Installation", L"asked about this again", kPart, IDNO},
-        {L"Brenvale", kNamePrompt, kWhole, IDOK, L"Ann"}};
+        {L"FSU IPC Installation", L"Do you wish to install it now?", false, IDNO},
+        {L"FSU IPC Installation", L"asked about this again", false, IDNO},
+        {L"Brenvale", kNamePrompt, true, IDOK, L"Ann"}};
     const struct {
         const char* name;
         bool withClient, withTable;
@@ -228,7 +215,8 @@ TEST(EndToEnd, StartsWithoutSimulatorConverseThenEndOrStayUpAndStoreTheAnswers) 
     for (const auto& start : cases) {
         SCOPED_TRACE(start.name);
         Machine machine(start.withClient, nullptr);
-        if (start.withTable) wintest::WriteBytes(machine.Table(), "122.80,a,b,c,d,e\r\n");
+        if (start.withTable)
+            wintest::WriteBytes(machine.program + L"\\brenvale.txt", "122.80,a,b,c,d,e\r\n");
         machine.Start();
         machine.Converse(start.steps);
         if (start.staysUp) {
@@ -242,9 +230,8 @@ TEST(EndToEnd, StartsWithoutSimulatorConverseThenEndOrStayUpAndStoreTheAnswers) 
         } else {
             EXPECT_TRUE(machine.Ended());
         }
-        EXPECT_EQ(Machine::Stored(L"TSPath"), start.withClient ? machine.Client() : L"<absent>");
-        EXPECT_EQ(Machine::Stored(L"FSUIPCINST"),
-                  start.offerStored ? start.offerStored : L"<absent>");
+        EXPECT_EQ(Stored(L"TSPath"), start.withClient ? machine.client : L"<absent>");
+        EXPECT_EQ(Stored(L"FSUIPCINST"), start.offerStored ? start.offerStored : L"<absent>");
     }
 }
 
