@@ -1,7 +1,5 @@
 #pragma once
-// What the Windows tests share: the system's own error texts, bounded waits, scratch
-// folders and files, caught failures, and the build's programs started beside the test
-// (which runs in the build folder, where they all are).
+// What the Windows tests share. They run in the build folder, beside the programs they start.
 #include <windows.h>
 
 #include <filesystem>
@@ -36,19 +34,18 @@ inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
     std::ofstream(path.c_str(), std::ios::binary) << bytes;
 }
 
-// A fresh folder under the temporary folder, removed with its contents at the end.
+// A fresh folder under the temporary folder, removed with what can go at the end.
 struct ScratchFolder {
     inline static int count = 0;
-    const std::wstring path = (std::filesystem::temp_directory_path() /
-                               (L"brenvale-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                std::to_wstring(++count)))
-                                  .wstring();
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("brenvale-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count));
     ScratchFolder() { std::filesystem::create_directory(path); }
     ~ScratchFolder() {
-        std::error_code ignored;  // what cannot go now is the temporary folder's to keep
-        std::filesystem::remove_all(path, ignored);
+        std::error_code kept;
+        std::filesystem::remove_all(path, kept);
     }
-    std::wstring operator/(const std::wstring& name) const { return path + L"\\" + name; }
+    std::wstring operator/(const std::wstring& name) const { return (path / name).wstring(); }
 };
 
 // The failure a call raises, or one with code 0 when it raised none.
@@ -70,11 +67,11 @@ struct EndProcess {
 };
 using Process = std::unique_ptr<void, EndProcess>;
 
-// Starts a program; with a window class, waits until its window of that class takes
-// messages. Wine now and then fails to bring up a program started right after another
-// one ended, so a program that shows no window gets a second try.
+// Starts a program and waits until its window of the class takes messages. Wine now and
+// then fails to bring up a program started right after another one ended, so a program
+// that shows no window gets a second try.
 inline Process Start(const std::wstring& program, const std::wstring& arguments,
-                     const wchar_t* windowClass = nullptr) {
+                     const wchar_t* windowClass) {
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -82,12 +79,12 @@ inline Process Start(const std::wstring& program, const std::wstring& arguments,
         PROCESS_INFORMATION info{};
         if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                             nullptr, nullptr, &startup, &info)) {
-            return nullptr;
+            break;
         }
         CloseHandle(info.hThread);
         Process process(info.hProcess);
-        if (!windowClass || (driver::WaitForWindow(windowClass, info.dwProcessId, 20000) &&
-                             WaitForInputIdle(info.hProcess, 20000) == 0)) {
+        if (driver::WaitForWindow(windowClass, info.dwProcessId, 20000) &&
+            WaitForInputIdle(info.hProcess, 20000) == 0) {
             return process;
         }
     }
