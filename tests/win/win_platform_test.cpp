@@ -108,7 +108,8 @@ TEST(InputBoxTest, OpensFocusedWithOkAsDefaultAndGivesTheTextOnOkOrEnterOnly) {
     } answers[] = {{"OK", false, WM_COMMAND, IDOK, typed},
                    {"Enter", true, WM_KEYDOWN, VK_RETURN, typed},
                    {"Cancel", false, WM_COMMAND, IDCANCEL, L""},
-                   {"Escape", true, WM_KEYDOWN, VK_ESCAPE, L""}};
+                   {"Escape", true, WM_KEYDOWN, VK_ESCAPE, L""},
+                   {"Close", false, WM_CLOSE, 0, L""}};
     const DWORD askingThread = GetCurrentThreadId();
     for (const auto& answer : answers) {
         const std::wstring given = AnswerDialog(

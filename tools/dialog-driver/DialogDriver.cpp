@@ -6,6 +6,12 @@ namespace {
 constexpr DWORD kPollMs = 50;
 constexpr int kSimulatorFrequencyField = 106;  // the stand-in simulator's typed entry
 
+std::wstring ClassName(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
 struct Search {
     const wchar_t* className;
     DWORD processId;
@@ -45,6 +51,12 @@ BOOL CALLBACK MatchChild(HWND child, LPARAM parameter) {
     return FALSE;
 }
 
+HWND FindChild(HWND parent, const wchar_t* className) {
+    ChildSearch search{className};
+    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace
 
 std::wstring WindowText(HWND window) {
@@ -54,12 +66,6 @@ std::wstring WindowText(HWND window) {
         SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(copied));
     return text;
-}
-
-std::wstring ClassName(HWND window) {
-    wchar_t name[256] = {};
-    GetClassNameW(window, name, 256);
-    return name;
 }
 
 HWND WaitForWindow(const wchar_t* className, DWORD processId, DWORD timeoutMs,
@@ -90,12 +96,6 @@ bool PressButton(HWND dialog, int id) {
     if (!button) return false;
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     return true;
-}
-
-HWND FindChild(HWND parent, const wchar_t* className) {
-    ChildSearch search{className};
-    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 void TuneSimulator(HWND simulator, const std::wstring& frequency) {

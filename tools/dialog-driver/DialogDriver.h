@@ -21,7 +21,6 @@ struct DialogContents {
 
 // WM_GETTEXT, which (unlike GetWindowText) reads another process's controls too.
 std::wstring WindowText(HWND window);
-std::wstring ClassName(HWND window);
 
 // A visible top-level window of the class, of the process unless `processId` is 0 and
 // with the title unless `title` is null; nullptr once the time-out has passed.
@@ -33,8 +32,6 @@ DialogContents ReadDialog(HWND dialog);
 void TypeIntoEdit(HWND dialog, const std::wstring& text);
 // Presses the button with the control id (IDOK, IDNO, ...); false when there is none.
 bool PressButton(HWND dialog, int id);
-// The first child window of the class, or nullptr.
-HWND FindChild(HWND parent, const wchar_t* className);
 
 // Types a frequency into the stand-in simulator's radio and confirms it.
 void TuneSimulator(HWND simulator, const std::wstring& frequency);
