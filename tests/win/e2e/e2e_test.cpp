@@ -62,7 +62,8 @@ struct Machine {
         if (offer) Store(L"FSUIPCINST", offer);
     }
     static void Store(const wchar_t* name, const wchar_t* text) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, text, 2 * wcslen(text) + 2);
+        RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, text,
+                        static_cast<DWORD>((wcslen(text) + 1) * sizeof *text));
     }
     ~Machine() {
         brenvale.reset();
