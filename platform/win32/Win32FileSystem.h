@@ -12,6 +12,4 @@ class Win32FileSystem : public FileSystem {
     void CopyFileReplacing(const std::wstring& from, const std::wstring& to) override;
     std::wstring FromSystemCodePage(const std::string& bytes) override;
     std::wstring FromUtf8(const std::string& bytes) override;
-    // The whole file's bytes (for the tests and tools).
-    std::string ReadWholeFile(const std::wstring& path);
 };

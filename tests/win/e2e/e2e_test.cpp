@@ -2,180 +2,227 @@
 // folder whose path has blanks, and the program's dialogs answered as a user would.
 #include <gtest/gtest.h>
 
-#include "Scenario.h"
+#include <vector>
 
-namespace e2e {
+#include "tests/win/WinTestSupport.h"
+
 namespace {
 
+using wintest::WaitUntil;
+
+constexpr wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Brenvale\\Settings";
+constexpr wchar_t kNamePrompt[] = L"Enter your name for this session";
 constexpr DWORD kTickMs = 1500;
-// A change shows within two ticks; the margin covers a busy machine.
-constexpr DWORD kTwoTicks = 2 * kTickMs + 1500;
+constexpr DWORD kTwoTicks = 2 * kTickMs + 1500;  // a change shows within two; margin for load
 
-const char kTable[] =
-    "122.80,voice.example.net,pilot,secret,Approach,Final\r\n"
-    "123.45,voice.example.net,pilot,secret,Tower,Ground\r\n"
-    "121.50, \"guard.example.net:8767\",guard,\"pass, word\",Guard,Emergency\r\n";
+// One box of a conversation: what it says, what the user does, the button pressed.
+struct Step {
+    const wchar_t* title;  // null: any
+    std::wstring text;
+    bool whole;  // else a part of the box's text
+    int button;
+    std::function<void(HWND)> whileOpen = nullptr;  // say, typing into the box
+};
 
-std::wstring SystemText(DWORD error) {
-    wchar_t* text = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring result = text ? text : L"";
-    LocalFree(text);
-    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r')) result.pop_back();
-    return result;
+// The TeamSpeak stand-ins' windows, after ending their processes if `end`.
+std::vector<HWND> Clients(bool end = false) {
+    std::vector<HWND> windows;
+    for (HWND window = nullptr;
+         (window = FindWindowExW(nullptr, window, L"BrenvaleTeamSpeakStandIn", nullptr));) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        if (end) wintest::Process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        windows.push_back(window);
+    }
+    return windows;
 }
 
-std::wstring Expected(const Scenario& run, const std::wstring& argument) {
-    return run.TeamSpeakFolder() + L"\\teamspeak.exe \"" + argument + L"\"";
+std::wstring Stored(const wchar_t* name) {
+    wchar_t value[1024];
+    DWORD size = sizeof value;
+    const LSTATUS status =
+        RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value, &size);
+    return status == ERROR_SUCCESS ? value : L"<absent>";
 }
 
-// Without the simulator and without the channel table: the report, then the window with
-// the reason in its caption, up and polling nothing until it is closed.
-TEST(EndToEnd, WithoutSimulatorOrTableTheProgramReportsAndStaysUp) {
-    Scenario run;
-    run.SetUpMachine();
-    run.StartBrenvale();
-    driver::DialogContents report = run.NextDialog();
-    EXPECT_EQ(report.title, L"Error");
-    EXPECT_EQ(report.text,
-              L"An error occured while Brenvale was loading it's channel data file and locating "
-              L"TeamSpeak. Brenvale will continue, however may not function correctly.\r\n\r\n"
-              L"If you are unable to solve the problem, please contact the developer with the "
-              L"following error message: \r\n" +
-                  SystemText(ERROR_FILE_NOT_FOUND));
-    run.Answer(report, IDOK);
-    // No name question follows: the load stopped at the report.
-    EXPECT_NE(run.MainWindow(), nullptr);
-    EXPECT_EQ(driver::WaitForDialog(run.BrenvaleProcessId(), 500), nullptr);
-    EXPECT_EQ(run.Caption(), L"BrenvaleCan't connect: Cannot link to FSUIPC or WideClient");
-    driver::Pause(2 * kTickMs);
-    EXPECT_TRUE(run.BrenvaleRunning());
-    EXPECT_EQ(run.LabelText(), L"");
-    EXPECT_TRUE(run.TeamSpeakStarts().empty());
+// A machine to run the program on: the program in a folder of its own, the client
+// beside it, whose folder is stored when it is there; `offer` settles the module offer.
+struct Machine {
+    wintest::ScratchFolder folder;  // first, so it goes last
+    const std::wstring program = folder / L"Brenvale", client = folder / L"Team Speak 2";
+    const std::wstring table = program + L"\\brenvale.txt";
+    wintest::Process brenvale, simulator;
 
-    run.CloseBrenvale();
-    DWORD exitCode = 1;
-    EXPECT_TRUE(run.BrenvaleEnded(5000, exitCode));
-    EXPECT_EQ(exitCode, 0u);
+    Machine(bool withClient, const wchar_t* offer) {
+        CreateDirectoryW(program.c_str(), nullptr);
+        EXPECT_TRUE(CopyFileW(L"brenvale.exe", (program + L"\\brenvale.exe").c_str(), FALSE));
+        RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
+        if (withClient) InstallClient();
+        if (withClient) Store(L"TSPath", client.c_str());
+        if (offer) Store(L"FSUIPCINST", offer);
+    }
+    static void Store(const wchar_t* name, const wchar_t* text) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, text,
+                        static_cast<DWORD>((wcslen(text) + 1) * sizeof *text));
+    }
+    ~Machine() {
+        brenvale.reset();
+        Clients(true);
+        RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
+    }
+    void InstallClient() {
+        CreateDirectoryW(client.c_str(), nullptr);
+        EXPECT_TRUE(CopyFileW(L"teamspeak-standin\\teamspeak.exe",
+                              (client + L"\\teamspeak.exe").c_str(), FALSE));
+    }
+    void Start() {
+        ASSERT_TRUE(brenvale =
+                        wintest::Start(program + L"\\brenvale.exe", L"", driver::kDialogClass));
+    }
+    void Converse(const std::vector<Step>& steps) {
+        for (const Step& step : steps) {
+            HWND box = driver::WaitForWindow(driver::kDialogClass, Id(), 10000);
+            ASSERT_NE(box, nullptr) << "no box saying " << step.text;
+            const driver::DialogContents seen = driver::ReadDialog(box);
+            EXPECT_TRUE(!step.title || seen.title == step.title) << seen.title;
+            EXPECT_TRUE(step.whole ? seen.text == step.text
+                                   : seen.text.find(step.text) != std::wstring::npos)
+                << seen.text << "\ninstead of\n"
+                << step.text;
+            if (step.whileOpen) step.whileOpen(box);
+            ASSERT_TRUE(driver::PressButton(box, step.button)) << "no button " << step.button;
+            ASSERT_TRUE(WaitUntil([box] { return !IsWindowVisible(box); }, 10000));
+        }
+    }
+    DWORD Id() const { return GetProcessId(brenvale.get()); }
+    HWND Window() { return driver::WaitForWindow(driver::kBrenvaleClass, Id(), 10000); }
+    std::wstring Caption() { return driver::WindowText(Window()); }
+    std::wstring Label() { return driver::LabelText(Window()); }
+    // The exit code within 5 s of the window closed, if asked; STILL_ACTIVE while it runs.
+    DWORD ExitCode(bool close) {
+        if (close) PostMessageW(Window(), WM_CLOSE, 0, 0);
+        DWORD code = STILL_ACTIVE;
+        WaitForSingleObject(brenvale.get(), 5000);
+        GetExitCodeProcess(brenvale.get(), &code);
+        return code;
+    }
+    // The command lines the client was started with, in order (written as UTF-8, which
+    // the path type converts).
+    std::vector<std::wstring> Starts() {
+        std::ifstream log((client + L"\\teamspeak-log.txt").c_str(), std::ios::binary);
+        std::vector<std::wstring> starts;
+        for (std::string line; std::getline(log, line);) {
+            starts.push_back(std::filesystem::u8path(line.substr(0, line.find('\r'))).wstring());
+        }
+        return starts;
+    }
+};
+
+// A pilot's session over 200 records (those tuned first, then fillers up to record 200 on
+// 128.00) and a sparse 700 MB: the client goes missing and comes back, the radio is tuned.
+TEST(EndToEnd, ASessionStartsTheClientOfEachNewFrequencyFromAHugeTable) {
+    Machine machine(true, L"1");
+    std::string table =
+        "122.80,voice.net,pilot,secret,Approach,Final\r\n"
+        "121.50, \"guard.net:8767\",guard,\"pass, word\",Guard,Emergency\r\n";
+    for (int record = 3; record <= 200; ++record) {
+        const std::string hundredths = std::to_string(12400 + 2 * record);  // 124.06 to 128.00
+        table += hundredths.substr(0, 3) + "." + hundredths.substr(3) + ",filler,l,p,chan" +
+                 std::to_string(record) + ",s\r\n";
+    }
+    wintest::WriteBytes(machine.table, table);
+    std::filesystem::resize_file(machine.table, 700LL << 20);
+    ASSERT_TRUE(machine.simulator =
+                    wintest::Start(L"standin-sim.exe", L"--com1 122.80", driver::kSimulatorClass));
+    machine.Start();
+    const std::wstring client = machine.client + L"\\teamspeak.exe";
+    machine.Converse({{L"Brenvale", kNamePrompt, true, IDOK, [&](HWND box) {
+                           DeleteFileW(client.c_str());  // after the program found it
+                           driver::TypeIntoEdit(box, L"Pilot One");
+                       }}});
+    ASSERT_TRUE(WaitUntil([&] { return machine.Label() == L"122.80"; }, kTwoTicks + kTickMs));
+    const std::wstring failed =
+        L"Brenvale - Can't start TeamSpeak: " + wintest::SystemText(ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(WaitUntil([&] { return machine.Caption() == failed; }, 1000)) << machine.Caption();
+
+    machine.InstallClient();
+    const std::pair<const wchar_t*, std::wstring> tunes[] = {
+        {L"121.50",
+         L"guard.net:8767?nickname=Pilot One?loginname=guard?password=pass, word"
+         L"?channel=Guard?subchannel=Emergency"},
+        {L"128.00",
+         L"filler?nickname=Pilot One?loginname=l?password=p?channel=chan200?subchannel=s"},
+        {L"130.00",
+         L"voice.net?nickname=Pilot One?loginname=pilot?password=secret"
+         L"?channel=Approach?subchannel=Final"},  // not listed: record 1
+    };
+    HWND radio =
+        driver::WaitForWindow(driver::kSimulatorClass, GetProcessId(machine.simulator.get()), 5000);
+    for (size_t i = 0; i < std::size(tunes); ++i) {
+        driver::TuneSimulator(radio, tunes[i].first);
+        ASSERT_TRUE(WaitUntil([&] { return machine.Starts().size() > i; }, kTwoTicks + 2000))
+            << tunes[i].first;
+        EXPECT_EQ(machine.Starts().at(i), client + L" \"" + tunes[i].second + L"\"");
+        EXPECT_EQ(machine.Caption(), L"Brenvale");
+    }
+    Sleep(2 * kTickMs + 200);
+    EXPECT_EQ(machine.Starts().size(), std::size(tunes)) << "an unchanged frequency starts nothing";
+
+    EXPECT_EQ(machine.ExitCode(true), 0u);
+    const std::vector<HWND> clients = Clients();
+    EXPECT_EQ(clients.size(), std::size(tunes));
+    for (HWND window : clients) EXPECT_TRUE(IsIconic(window)) << "started minimised";
 }
 
-// One pilot's session: the client goes missing after it was found, comes back, and the
-// radio is tuned through listed and unlisted frequencies.
-TEST(EndToEnd, TuningFollowsTheRadioAndStartsTheMatchingChannel) {
-    Scenario run;
-    run.SetUpMachine();
-    run.WriteChannelTable(kTable);
-    run.StartSimulator(L"--com1 122.80");
-    run.StartBrenvale();
-    driver::DialogContents nameBox = run.NextDialog();
-    EXPECT_EQ(nameBox.title, L"Brenvale");
-    EXPECT_EQ(nameBox.text, L"Enter your name for this session");
-    const std::wstring client = run.TeamSpeakFolder() + L"\\teamspeak.exe";
-    ASSERT_TRUE(DeleteFileW(client.c_str()));
-    driver::TypeIntoEdit(nameBox.window, L"Pilot One");
-    run.Answer(nameBox, IDOK);
-
-    HWND window = run.MainWindow();
-    ASSERT_NE(window, nullptr);
-    RECT area{};
-    GetClientRect(window, &area);
-    EXPECT_EQ(area.right - area.left, 248);
-    EXPECT_EQ(area.bottom - area.top, 55);
-
-    // The first tick shows the frequency; the start fails, and the program goes on.
-    ASSERT_TRUE(run.WaitForLabel(L"122.80", kTwoTicks + kTickMs));
-    driver::Pause(500);
-    EXPECT_TRUE(run.BrenvaleRunning());
-    EXPECT_EQ(run.Caption(),
-              L"Brenvale - Can't start TeamSpeak: " + SystemText(ERROR_FILE_NOT_FOUND));
-
-    // Once the client is back, each change starts it once with the record of the new
-    // frequency, and the caption is restored.
-    run.InstallTeamSpeakStandIn();
-    run.TuneSimulator(L"121.50");
-    ASSERT_TRUE(run.WaitForStarts(1, kTwoTicks + 2000));
-    EXPECT_EQ(run.Caption(), L"Brenvale");
-    EXPECT_EQ(run.TeamSpeakStarts().at(0),
-              Expected(run,
-                       L"guard.example.net:8767?nickname=Pilot One?loginname=guard"
-                       L"?password=pass, word?channel=Guard?subchannel=Emergency"));
-
-    // A frequency with no record takes record 1; an unchanged one starts nothing.
-    run.TuneSimulator(L"130.00");
-    ASSERT_TRUE(run.WaitForLabel(L"130.00", kTwoTicks));
-    ASSERT_TRUE(run.WaitForStarts(2, 5000));
-    EXPECT_EQ(run.TeamSpeakStarts().at(1),
-              Expected(run,
-                       L"voice.example.net?nickname=Pilot One?loginname=pilot"
-                       L"?password=secret?channel=Approach?subchannel=Final"));
-    driver::Pause(2 * kTickMs + 200);
-    EXPECT_EQ(run.TeamSpeakStarts().size(), 2u);
-
-    // Closing Brenvale ends it cleanly and leaves the clients running, started minimised.
-    run.CloseBrenvale();
-    DWORD exitCode = 1;
-    ASSERT_TRUE(run.BrenvaleEnded(5000, exitCode));
-    EXPECT_EQ(exitCode, 0u);
-    const std::vector<HWND> clients = run.TeamSpeakWindows();
-    EXPECT_EQ(clients.size(), 2u);
-    for (HWND client : clients) EXPECT_TRUE(IsIconic(client));
-}
-
-TEST(EndToEnd, FirstStartWithoutTeamSpeakEndsOnNo) {
-    Scenario run;
-    run.ApplySettings({});
-    run.WriteChannelTable(kTable);
-    run.StartBrenvale();
-
-    driver::DialogContents box1 = run.NextDialog();
-    EXPECT_EQ(box1.title, L"TeamSpeak Required");
-    EXPECT_EQ(box1.text,
-              L"Brenvale cannot locate you TeamSpeak installation. Please click OK and follow "
-              L"the instructions to locate it manually.");
-    run.Answer(box1, IDOK);
-
-    driver::DialogContents picker = run.NextDialog();
-    EXPECT_NE(picker.text.find(L"Select the directory that TeamSpeak is installed in."),
-              std::wstring::npos);
-    run.Answer(picker, IDCANCEL);
-
-    driver::DialogContents box2 = run.NextDialog();
-    EXPECT_EQ(box2.title, L"TeamSpeak Required");
-    EXPECT_EQ(box2.text,
-              L"Sorry, Brenvale was unable to locate TeamSpeak in the location you supplied. Do "
-              L"you wish to try again?");
-    run.Answer(box2, IDNO);
-
-    DWORD exitCode = 1;
-    EXPECT_TRUE(run.BrenvaleEnded(5000, exitCode));
-    EXPECT_EQ(run.ReadSetting(L"TSPath"), L"<absent>");
-}
-
-TEST(EndToEnd, DecliningTheModuleOfferForGoodIsRemembered) {
-    Scenario run;
-    run.InstallTeamSpeakStandIn();
-    run.ApplySettings({run.TeamSpeakFolder(), std::nullopt});
-    run.WriteChannelTable(kTable);
-    run.StartBrenvale();
-
-    driver::DialogContents box3 = run.NextDialog();
-    EXPECT_EQ(box3.title, L"FSU IPC Installation");
-    EXPECT_NE(box3.text.find(L"Do you wish to install it now?"), std::wstring::npos);
-    run.Answer(box3, IDNO);
-
-    driver::DialogContents box6 = run.NextDialog();
-    EXPECT_EQ(box6.text,
-              L"You have selected to skip installing fsuipc.dll. Do you want to be asked about "
-              L"this again when you next run Brenvale?");
-    run.Answer(box6, IDNO);
-
-    run.AnswerName(L"Ann");
-    EXPECT_NE(run.MainWindow(), nullptr);
-    EXPECT_EQ(run.ReadSetting(L"FSUIPCINST"), L"1");
-    EXPECT_EQ(run.ReadSetting(L"TSPath"), run.TeamSpeakFolder());
+// Starts without the simulator: each conversation, then whether the program ends, or
+// stays up polling nothing until it is closed; and what it stored.
+TEST(EndToEnd, StartsWithoutSimulatorConverseThenEndOrStayUpAndStoreTheAnswers) {
+    const std::vector<Step> loadReport = {
+        {L"Error",
+         L"An error occured while Brenvale was loading it's channel data file and locating "
+         L"TeamSpeak. Brenvale will continue, however may not function correctly.\r\n\r\nIf "
+         L"you are unable to solve the problem, please contact the developer with the following "
+         L"error message: \r\n" +
+             wintest::SystemText(ERROR_FILE_NOT_FOUND),
+         true, IDOK}};
+    const std::vector<Step> clientNotFound = {
+        {L"TeamSpeak Required", L"cannot locate you TeamSpeak installation.", false, IDOK},
+        {nullptr, L"Select the directory that TeamSpeak is installed in.", false, IDCANCEL},
+        {L"TeamSpeak Required", L"unable to locate TeamSpeak in the location", false, IDNO}};
+    const std::vector<Step> offerDeclined = {
+        {L"FSU IPC Installation", L"Do you wish to install it now?", false, IDNO},
+        {L"FSU IPC Installation", L"asked about this again", false, IDNO},
+        {L"Brenvale", kNamePrompt, true, IDOK}};
+    const struct {
+        const char* name;
+        bool withClient, withTable;  // with the client found the program stays up
+        const std::vector<Step>& steps;
+        const wchar_t* offerStored;  // null: absent
+    } cases[] = {
+        {"no table: a report, nothing asked after it", true, false, loadReport, nullptr},
+        {"no client, the picker cancelled, not again", false, true, clientNotFound, nullptr},
+        {"the module offer declined for good", true, true, offerDeclined, L"1"},
+    };
+    for (const auto& start : cases) {
+        SCOPED_TRACE(start.name);
+        Machine machine(start.withClient, nullptr);
+        if (start.withTable) wintest::WriteBytes(machine.table, "122.80,a,b,c,d,e\r\n");
+        machine.Start();
+        machine.Converse(start.steps);
+        if (start.withClient) {
+            EXPECT_EQ(driver::WaitForWindow(driver::kDialogClass, machine.Id(), 500), nullptr);
+            EXPECT_EQ(machine.Caption(),
+                      L"BrenvaleCan't connect: Cannot link to FSUIPC or WideClient");
+            Sleep(2 * kTickMs);
+            EXPECT_EQ(machine.Label(), L"");
+            EXPECT_TRUE(machine.Starts().empty());
+            EXPECT_EQ(machine.ExitCode(true), 0u);
+        } else {
+            EXPECT_NE(machine.ExitCode(false), STILL_ACTIVE);
+        }
+        EXPECT_EQ(Stored(L"TSPath"), start.withClient ? machine.client : L"<absent>");
+        EXPECT_EQ(Stored(L"FSUIPCINST"), start.offerStored ? start.offerStored : L"<absent>");
+    }
 }
 
 }  // namespace
-}  // namespace e2e

@@ -1,0 +1,255 @@
+// The platform services over the real Windows calls, and the program's resources. What
+// the program itself shows, reads and stores is seen end to end.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <thread>
+
+#include "platform/win32/MessageLoop.h"
+#include "platform/win32/UnhandledFailure.h"
+#include "platform/win32/Win32Dialogs.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32MainWindow.h"
+#include "platform/win32/Win32SettingsStore.h"
+#include "platform/win32/res/resource.h"
+#include "tests/win/WinTestSupport.h"
+
+namespace {
+
+using wintest::FailureOf;
+using wintest::WriteBytes;
+
+void CALLBACK EndLoop(HWND, UINT, UINT_PTR, DWORD) {
+    PostQuitMessage(99);
+}
+
+// Runs the program's message loop for at most `ms`; its exit code, 99 when time ran out.
+int RunLoopFor(UINT ms) {
+    const UINT_PTR timer = SetTimer(nullptr, 0, ms, EndLoop);
+    const int exitCode = RunMessageLoop();
+    KillTimer(nullptr, timer);
+    return exitCode;
+}
+
+// The program's window events: ticks counted, each failing as a missing file would.
+struct FailingTicks : MainWindowEvents {
+    void OnTimerTick() override {
+        ++ticks;
+        throw PlatformFailure(2, L"The system cannot find the file.");
+    }
+    void OnCloseRequest() override {}
+    int ticks = 0;
+};
+
+TEST(MainWindowTest, FrameLabelTimerAndAFailureInATick) {
+    FailingTicks events;
+    const auto view = Win32MainWindowFactory().CreateMainWindow(events);
+    HWND window = reinterpret_cast<HWND>(view->NativeHandle());
+    HWND label = GetDlgItem(window, kFrequencyLabelId);
+    EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) &
+                  (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_MAXIMIZEBOX),
+              WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);  // on one screen, the window's too
+    ReleaseDC(nullptr, screen);
+    RECT client, box;
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    GetWindowRect(label, &box);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+    // Width, height, left and top of the client area on the screen, then of the label in it.
+    const LONG pixels[] = {client.right,         client.bottom,        origin.x, origin.y,
+                           box.right - box.left, box.bottom - box.top, box.left, box.top};
+    const int twips[] = {3720, 825, 915, 2490, 3495, 495, 120, 120};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(pixels[i], MulDiv(twips[i], dpi, 1440)) << i;
+    EXPECT_EQ(GetWindowLongPtrW(label, GWL_STYLE) & (SS_TYPEMASK | WS_BORDER | WS_TABSTOP),
+              SS_CENTER);
+    EXPECT_EQ(GetWindowLongPtrW(label, GWL_EXSTYLE) & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE), 0);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
+    EXPECT_EQ(font.lfHeight, -MulDiv(24, dpi, 72));
+
+    // The timer ticks only once enabled, an interval later; a failure in the tick ends the
+    // loop and is kept for the report.
+    EXPECT_EQ(RunLoopFor(1700), 99);
+    const ULONGLONG enabled = GetTickCount64();
+    view->EnableTimer();
+    EXPECT_EQ(RunLoopFor(10000), 1);
+    EXPECT_GE(GetTickCount64() - enabled, 1400u);
+    EXPECT_EQ(events.ticks, 1);
+    EXPECT_EQ(DescribeFailure(TakeUnhandledFailure()), L"The system cannot find the file.");
+}
+
+// Runs `answer` on a second thread against the dialog that `ask` opens on this one.
+std::wstring AnswerDialog(const std::function<std::wstring()>& ask,
+                          const std::function<void(HWND)>& answer) {
+    const DWORD askingThread = GetCurrentThreadId();
+    std::thread user([&] {
+        HWND dialog = driver::WaitForWindow(driver::kDialogClass, GetCurrentProcessId(), 10000);
+        if (dialog) answer(dialog);
+        if (!dialog) PostThreadMessageW(askingThread, WM_QUIT, 0, 0);  // rather than hang
+    });
+    std::wstring result = ask();
+    user.join();
+    return result;
+}
+
+// Each way of answering; the typed text comes back unchanged only if the field was empty.
+TEST(InputBoxTest, OpensFocusedWithOkAsDefaultAndGivesTheTextOnOkOrEnterOnly) {
+    const std::wstring typed = L"  Ann \x0141\x00F3d\x017A  ";
+    const struct {
+        const char* how;
+        bool toField;  // else to the dialog
+        UINT message;
+        WPARAM wParam;
+        std::wstring expected;
+    } answers[] = {{"OK", false, WM_COMMAND, IDOK, typed},
+                   {"Enter", true, WM_KEYDOWN, VK_RETURN, typed},
+                   {"Cancel", false, WM_COMMAND, IDCANCEL, L""},
+                   {"Escape", true, WM_KEYDOWN, VK_ESCAPE, L""},
+                   {"Close", false, WM_CLOSE, 0, L""}};
+    const DWORD askingThread = GetCurrentThreadId();
+    for (const auto& answer : answers) {
+        const std::wstring given = AnswerDialog(
+            [] { return Win32Dialogs().InputBox(L"Your name", L"Brenvale"); },
+            [&](HWND dialog) {
+                HWND edit = GetDlgItem(dialog, kInputBoxEditId);
+                GUITHREADINFO gui{};
+                gui.cbSize = sizeof gui;
+                EXPECT_TRUE(GetGUIThreadInfo(askingThread, &gui) && gui.hwndFocus == edit);
+                EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(dialog, IDOK), GWL_STYLE) & BS_TYPEMASK,
+                          BS_DEFPUSHBUTTON);
+                for (wchar_t c : typed) PostMessageW(edit, WM_CHAR, c, 0);
+                PostMessageW(answer.toField ? edit : dialog, answer.message, answer.wParam, 0);
+            });
+        EXPECT_EQ(given, answer.expected) << answer.how;
+    }
+}
+
+TEST(FolderPickerTest, OwnedByTheWindowAndOkGivesAnExistingFolder) {
+    HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+    const std::wstring picked = AnswerDialog(
+        [&] { return Win32Dialogs().PickFolder(reinterpret_cast<uintptr_t>(owner), L"Pick"); },
+        [&](HWND dialog) {
+            EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);  // on the top of the tree, as it opens
+        });
+    DestroyWindow(owner);
+    EXPECT_TRUE(std::filesystem::is_directory(picked)) << picked;
+}
+
+// Copying replaces or fails with the system's code, changing nothing; existence counts
+// files only; a table held open for writing reads; text decodes, UTF-8 strictly.
+TEST(FileSystemTest, CopiesFindsReadsAndDecodesAsTheProgramNeeds) {
+    Win32FileSystem files;
+    wintest::ScratchFolder folder;
+    WriteBytes(folder / L"fsuipc.dll", "the new module");
+    WriteBytes(folder / L"old.dll", "an older and longer module");
+    WriteBytes(folder / L"busy.dll", "loaded by the simulator");
+    const struct {
+        const wchar_t *from, *to;
+        DWORD error;  // 0: copied
+    } copies[] = {{L"fsuipc.dll", L"old.dll", 0},
+                  {L"missing.dll", L"x.dll", ERROR_FILE_NOT_FOUND},
+                  {L"fsuipc.dll", L"Modules\\fsuipc.dll", ERROR_PATH_NOT_FOUND},
+                  {L"fsuipc.dll", L"busy.dll", ERROR_SHARING_VIOLATION}};
+    std::error_code none;  // the size of a missing file reads as -1, the new module's as 14
+    for (const auto& copy : copies) {
+        const uintmax_t before = std::filesystem::file_size(folder / copy.to, none);
+        HANDLE busy = CreateFileW((folder / L"busy.dll").c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);  // held, shared with no one
+        const PlatformFailure failure =
+            FailureOf([&] { files.CopyFileReplacing(folder / copy.from, folder / copy.to); });
+        CloseHandle(busy);
+        EXPECT_EQ(failure.Code(), copy.error) << copy.to;
+        EXPECT_EQ(std::filesystem::file_size(folder / copy.to, none), copy.error ? before : 14u);
+    }
+
+    WriteBytes(folder / L"\x0416\x65E5\x672C.exe", "client");
+    std::filesystem::create_directories(folder / L"sub\\fsuipc.dll");
+    const std::pair<std::wstring, bool> paths[] = {
+        {folder / L"fsuipc.dll", true},
+        {folder / L"\x0416\x65E5\x672C.exe", true},
+        {folder.path.wstring() + L"\\\\fsuipc.dll",
+         true},  // a picked drive root ends in a backslash
+        {folder / L"sub\\fsuipc.dll", false}};
+    for (const auto& [path, exists] : paths) EXPECT_EQ(files.FileExists(path), exists) << path;
+
+    const std::wstring table = folder / L"brenvale.txt";
+    WriteBytes(table, "122.80,s,l,p,c,x\r\n");
+    HANDLE editor = CreateFileW(table.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    char bytes[64] = {};
+    size_t read = 0;
+    const PlatformFailure failure =
+        FailureOf([&] { read = files.OpenForReading(table)->Read(bytes, sizeof bytes); });
+    CloseHandle(editor);
+    EXPECT_NE(editor, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(failure.Code(), 0u);
+    EXPECT_EQ(std::string(bytes, read), "122.80,s,l,p,c,x\r\n");
+
+    EXPECT_EQ(files.FromUtf8("M\xC3\xBCnchen \xE2\x82\xAC"), L"M\x00FCnchen \x20AC");
+    for (const char* invalid : {"Caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xE2\x82"}) {
+        EXPECT_NE(FailureOf([&] { files.FromUtf8(invalid); }).Code(), 0u) << invalid;
+    }
+    EXPECT_EQ(files.FromSystemCodePage(""), L"");
+}
+
+// For an application of the test's own: reading creates nothing, a write the registry
+// refuses throws with the system's text, and any text round-trips as a string value.
+TEST(SettingsStoreTest, ReadsWritesAndFailsAsTheRegistryDoes) {
+    Win32SettingsStore store;
+    const std::wstring app = L"BrenvaleTest" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring key = L"Software\\VB and VBA Program Settings\\" + app;
+    HKEY handle = nullptr;
+    EXPECT_EQ(store.GetSetting(app, L"Settings", L"TSPath"), L"");
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle), ERROR_SUCCESS);
+    // Below a volatile key the registry refuses to create a lasting one.
+    RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                    nullptr, &handle, nullptr);
+    RegCloseKey(handle);
+    const PlatformFailure refused =
+        FailureOf([&] { store.SaveSetting(app, L"Settings", L"TSPath", L"C:\\TS"); });
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    EXPECT_EQ(refused.Code(), static_cast<uint32_t>(ERROR_CHILD_MUST_BE_VOLATILE));
+    EXPECT_EQ(refused.Description(), wintest::SystemText(ERROR_CHILD_MUST_BE_VOLATILE));
+    for (const std::wstring& text :
+         {L"D:\\" + std::wstring(300, L'x') + L"\\\x0416", std::wstring()}) {
+        store.SaveSetting(app, L"Settings", L"TSPath", text);
+        wchar_t stored[1024] = L"?";
+        DWORD bytes = sizeof stored;
+        RegGetValueW(HKEY_CURRENT_USER, (key + L"\\Settings").c_str(), L"TSPath", RRF_RT_REG_SZ,
+                     nullptr, stored, &bytes);
+        EXPECT_EQ(stored, text);
+        EXPECT_EQ(store.GetSetting(app, L"Settings", L"TSPath"), text);
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+}
+
+// The resources of brenvale.exe itself, beside the test.
+const HMODULE kProgram = LoadLibraryExW(L"brenvale.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+
+std::string Resource(const wchar_t* type, WORD id) {
+    HRSRC found = FindResourceW(kProgram, MAKEINTRESOURCEW(id), type);
+    const void* data = found ? LockResource(LoadResource(kProgram, found)) : nullptr;
+    return data ? std::string(static_cast<const char*>(data), SizeofResource(kProgram, found)) : "";
+}
+
+TEST(ResourcesTest, IconAndManifest) {
+    // The icon group: a 6-byte header, then 14-byte entries with the width at 0, the
+    // height at 1 and the bits per pixel at 6.
+    const std::string group = Resource(RT_GROUP_ICON, IDI_BRENVALE);
+    std::string images;
+    for (size_t at = 6; at + 14 <= group.size(); at += 14) {
+        images += group.substr(at, 2) + group[at + 6];
+    }
+    EXPECT_EQ(images, std::string({32, 32, 1, 32, 32, 4}));
+    const std::string manifest = Resource(RT_MANIFEST, 1);
+    EXPECT_NE(manifest.find("asInvoker"), std::string::npos);
+    EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
+}
+
+}  // namespace
