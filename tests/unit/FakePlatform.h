@@ -183,13 +183,6 @@ class FakeSystem : public MainWindowFactory,
         }
         return -1;
     }
-    // True when no event starts with any of the prefixes.
-    bool Never(std::initializer_list<const char*> prefixes) const {
-        for (const char* prefix : prefixes) {
-            if (IndexOf(prefix) != -1) return false;
-        }
-        return true;
-    }
     // The rest of each event starting with `prefix`, in order.
     std::vector<std::string> Events(const std::string& prefix) const {
         return Entries(log, prefix);

@@ -6,23 +6,6 @@
 
 namespace {
 
-TEST(FrequencyText, PackedDigitsGiveTheSixCharacterText) {
-    const struct {
-        uint8_t first, second;
-        const wchar_t* text;
-    } examples[] = {
-        {0x45, 0x23, L"123.45"},
-        {0x05, 0x09, L"109.05"},
-        {0x99, 0x99, L"199.99"},
-        // Nibbles above nine show as hex letters, still two wide.
-        {0x0A, 0x2A, L"12A.0A"},
-        {0xFF, 0xB0, L"1B0.FF"},
-    };
-    for (const auto& example : examples) {
-        EXPECT_EQ(FrequencyText(example.first, example.second), example.text);
-    }
-}
-
 // A started application whose poll runs against the fake simulator, with a small table.
 struct Running : FakeApp {
     Running() {
@@ -56,6 +39,8 @@ TEST(Poll, EachTickShowsTheFrequencyAndEachChangeSwitchesInsideTheTick) {
               L"D:\\Voice\\TS2\\teamspeak.exe \"beta.example.org?nickname=Pilot?loginname=lb"
               L"?password=pb?channel=cb?subchannel=sb\"");
     EXPECT_NE(app.sys.started[1].commandLine.find(L"alpha"), std::wstring::npos);
+    app.Tick(0xB00F);  // digits above nine show as hex letters, still two wide
+    EXPECT_EQ(app.Window().lblComText(), L"1B0.0F");
 }
 
 TEST(Poll, AFailedTickOrAClosedLinkChangesNothingAndTheNextGoodTickGoesOn) {

@@ -21,7 +21,7 @@ TEST(StartUp, OpensTheLinkLoadsTheWindowAsksTheNameStartsThePollAndClosingReleas
         previous = app.sys.IndexOf(event);
     }
     app.ExpectBoxes({});
-    EXPECT_TRUE(app.sys.Never({"dialog:pick", "settings:save"}));
+    EXPECT_TRUE(app.sys.Events("dialog:pick").empty() && app.sys.Events("settings:save").empty());
     EXPECT_EQ(app.Window().TeamSpeakDir, FakeSystem::kTeamSpeakDir);
     EXPECT_EQ(app.sys.Window().caption, L"Brenvale");
     EXPECT_EQ(app.general.SessionName, L"Pilot");
