@@ -102,6 +102,23 @@ for folder in . x64; do
     check_program "$folder/brenvale-check.exe" "$format" 3 # a console program
 done
 
+# The program's resources, static data read from the file: two icon images (32x32 at 1 and
+# 4 bits per pixel, 304 and 744 bytes) and their group, the version information, and a
+# manifest that asks for no elevation and knows each monitor's dpi.
+check_resources() {
+    local file="$1" prefix="$2" table
+    [ -f "$file" ] || return 0
+    table="$("$prefix-objdump" -p "$file" | sed -n '/Resource Directory section/,$p')"
+    [ "$(grep -o 'Size: 0x[0-9a-f]*' <<<"$table" | head -n 2 | tr '\n' ' ')" = \
+        "Size: 0x000130 Size: 0x0002e8 " ] || fail "$file: the icon images are not 1 and 4 bits"
+    for type in 00000e 000010 000018; do
+        grep -q "^0[0-9a-f]*   Entry: ID: 0x$type," <<<"$table" || fail "$file: no resource $type"
+    done
+    grep -aq asInvoker "$file" && grep -aq PerMonitorV2 "$file" || fail "$file: manifest"
+}
+check_resources brenvale.exe i686-w64-mingw32
+check_resources x64/brenvale.exe x86_64-w64-mingw32
+
 size="$(stat -c %s brenvale.exe 2>/dev/null || echo 0)"
 [ "$size" -le $((256 * 1024)) ] || fail "brenvale.exe is $size bytes, more than 256 KiB"
 
@@ -122,11 +139,20 @@ check_text README.txt "$SOURCE/tools/sample/README.txt"
 check_text brenvale.txt "$SOURCE/tools/sample/brenvale.txt"
 cmp -s brenvale.txt x64/brenvale.txt || fail "x64/brenvale.txt differs from brenvale.txt"
 
-# ---- the sample table as the checker sees it
+# ---- the sample table as the checker sees it, and the checker's other exit statuses
 if [ -n "$NATIVE_CHECKER" ] && [ -f brenvale.txt ]; then
     status=0
     "$NATIVE_CHECKER" brenvale.txt --frequency 122.80 >"$WORK/check.txt" || status=$?
     [ "$status" -eq 0 ] || { cat "$WORK/check.txt"; fail "the sample table gives warnings"; }
+    printf '122.8,s,l,p,c,x\r\n' >"$WORK/warned.txt"
+    status=0
+    "$NATIVE_CHECKER" "$WORK/warned.txt" >"$WORK/check.txt" || status=$?
+    [ "$status" -eq 1 ] && grep -q '^  record 1, line 1: frequency "122.8"' "$WORK/check.txt" ||
+        fail "a table with a warning: exit status $status, $(cat "$WORK/check.txt")"
+    status=0
+    "$NATIVE_CHECKER" brenvale.txt --frequency=122.8 2>"$WORK/check.txt" || status=$?
+    [ "$status" -eq 2 ] && grep -q '^Usage: brenvale-check' "$WORK/check.txt" ||
+        fail "a wrong frequency: exit status $status, $(cat "$WORK/check.txt")"
 fi
 
 # ---- the shipped 64-bit checker on the Windows side, when a Wine prefix is at hand

@@ -1,6 +1,5 @@
-// The request area on a plain byte span: the table of queued reads and the reply walk
-// over well-formed and malformed areas. The records' layout and the capacity rule are
-// shown through the link, whose server reads what the client wrote.
+// The reply walk on a plain byte span, over well-formed and malformed areas. The records'
+// layout, the capacity rule and the table of queued reads are shown through the link.
 
 #include <gtest/gtest.h>
 
@@ -20,19 +19,6 @@ struct Area {
 };
 
 }  // namespace
-
-TEST(ReadDestinationTable, HoldsAsManyReadsAsTheAreaCan) {
-    static ReadDestinations reads;  // large: kept off the stack
-    reads.Clear();
-    uint8_t byte = 0;
-    EXPECT_EQ(ReadDestinations::kCapacity, 2031u);
-    for (size_t i = 1; i <= ReadDestinations::kCapacity; ++i) ASSERT_EQ(reads.Add(&byte, 1), i);
-    EXPECT_EQ(reads.Add(&byte, 1), 0u) << "full";
-    EXPECT_EQ(reads.Find(0), nullptr);
-    EXPECT_EQ(reads.Find(ReadDestinations::kCapacity + 1), nullptr);
-    reads.Clear();
-    EXPECT_EQ(reads.Find(1), nullptr) << "cleared numbers are no longer valid";
-}
 
 class ReplyWalkTest : public ::testing::Test {
   protected:

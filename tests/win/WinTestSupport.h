@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/PlatformFailure.h"
 #include "tools/dialog-driver/DialogDriver.h"
 
 namespace wintest {
@@ -47,15 +46,6 @@ struct ScratchFolder {
     }
     std::wstring operator/(const std::wstring& name) const { return (path / name).wstring(); }
 };
-
-// The failure a call raises, or one with code 0 when it raised none.
-template <typename Call>
-PlatformFailure FailureOf(Call call) try {
-    call();
-    return PlatformFailure(0, L"no failure");
-} catch (const PlatformFailure& failure) {
-    return failure;
-}
 
 // A program started beside the test, ended at once when it goes.
 struct EndProcess {
