@@ -5,6 +5,7 @@
 
 #include <thread>
 
+#include "platform/PlatformFailure.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/UnhandledFailure.h"
 #include "platform/win32/Win32Dialogs.h"
