@@ -64,8 +64,8 @@ TEST(FieldReader, SplitsFieldsByTheTableRules) {
 
     for (size_t chunk : {0, 1, 4096}) {
         std::vector<int> lines;  // each line end counts once, also inside quotes
-        ReadAll("a,b\rc\nd\r\n\"one\r\ntwo\nthree\",z", &lines, chunk);
-        EXPECT_EQ(lines, (std::vector<int>{1, 1, 2, 3, 4, 6}));
+        ReadAll("a,b\rc\nd\r\n\"one\r\ntwo\nthree\r\nfour\",z", &lines, chunk);
+        EXPECT_EQ(lines, (std::vector<int>{1, 1, 2, 3, 4, 7}));
     }
 }
 
@@ -179,6 +179,13 @@ TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecide
         const int last = window.ChannelCount;
         EXPECT_EQ(window.ChannelTable.Server[last], example.server) << example.file.substr(0, 40);
     }
+    FakeApp first;  // the only high byte in the first field still counts
+    EXPECT_EQ(first.LoadTable("Caf\xC3\xA9,s,l,p,c,x").ChannelTable.Frequency[1], L"Caf\u00E9");
+    // A field that is not the marked encoding ends the table; it and the rest are cleared.
+    FakeApp marked;
+    const FrmMain& window = marked.LoadTable("\xEF\xBB\xBF" + Records(1) + "123.45,s,l,B\xE9,c,x");
+    EXPECT_EQ(window.ChannelCount, 1);
+    EXPECT_EQ(window.ChannelTable.Password[2] + window.ChannelTable.Channel[2], L"");
 }
 
 TEST(ChannelTable, StopsReadingWhereRecord201BeginsWhateverFollows) {
@@ -217,6 +224,7 @@ TEST(ChannelTable, AnyFailureOfTheReadIsReportedAndTheRestOfTheLoadIsSkipped) {
         if (example.missing) app.sys.contents.erase(FakeSystem::kTableFile);
         ASSERT_TRUE(app.general.StartUp());
         app.ExpectBoxes({ErrorBox(shown::kLoadErrorSentence, example.description)});
+        EXPECT_EQ(app.Window().ChannelCount, 0);
         EXPECT_EQ(app.sys.IndexOf("settings:get"), -1);  // TeamSpeak is not looked for
         EXPECT_EQ(app.general.SessionName, L"");
         EXPECT_EQ(app.sys.openReaders, 0);

@@ -132,6 +132,12 @@ TEST_F(LinkTest, AServerVersionOrSignatureThatIsNotRightIsRefused) {
 }
 
 TEST_F(LinkTest, NoVersionsAfterFivePassesMeanNoSimulatorBehindAnFs98Window) {
+    transport.server.SetServerVersion(0);  // one version missing is as bad as both
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(CallCount("Send "), 5u);
+    transport.server.SetServerVersion(SimServerCore::kDefaultServerVersion);
+    log.clear();
+
     transport.server.Behaviour().zeroVersions = true;
     EXPECT_FALSE(Open());
     EXPECT_EQ(result, IpcBadServerVersion);
@@ -229,7 +235,9 @@ TEST_F(LinkTest, OneMessageCarriesTheQueuedRecordsAndCopiesEachReplyToItsPlace) 
     ASSERT_TRUE(QueueCom1Read(com1));
     ASSERT_TRUE(link.IpcRead(kCom1Offset, 2, nullptr, result));  // sent, copied nowhere
     ASSERT_TRUE(link.IpcRead(kCom1Offset, 0, untouched, result));
+    result = IpcAreaFull;  // whatever it held, a success says so
     ASSERT_TRUE(link.IpcWrite(0x330A, 2, &clientVersion, result));
+    EXPECT_EQ(result, IpcOk);
     ASSERT_TRUE(QueueCom1Read(again));
     ASSERT_TRUE(link.IpcProcess(result));
     EXPECT_EQ(LoadLe16(com1), 0x2280);
@@ -254,7 +262,7 @@ TEST_F(LinkTest, RequestsThatDoNotFitAreRefusedAndKeepEarlierOnesQueued) {
         EXPECT_EQ(Refusal([&] { return read(size); }), IpcAreaFull);
         EXPECT_EQ(Refusal([&] { return write(size); }), IpcAreaFull);
     }
-    EXPECT_EQ(Refusal([&] { return link.IpcWrite(0x330A, 2, nullptr, result); }), IpcAreaFull);
+    EXPECT_EQ(Refusal([&] { return link.IpcWrite(0x330A, 1, nullptr, result); }), IpcAreaFull);
     ExpectAreaEmpty();
     EXPECT_EQ(Refusal([&] { return link.IpcProcess(result); }), IpcNothingQueued);
     EXPECT_TRUE(log.empty());

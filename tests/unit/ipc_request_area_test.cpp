@@ -20,6 +20,16 @@ struct Area {
 
 }  // namespace
 
+TEST(RequestArea, AReadStartsWithZeroedDataAndAFullTableOfReadsTakesNoMore) {
+    Area area;
+    EXPECT_EQ(PutReadRequest(area.data(), 0, 0x034E, 2, 7), 18u);
+    EXPECT_EQ(LoadLe16(&area.bytes[16]), 0);
+    static ReadDestinations reads;  // large: kept off the stack
+    uint8_t byte = 0;
+    for (size_t i = 0; i < ReadDestinations::kCapacity; ++i) reads.Add(&byte, 1);
+    EXPECT_EQ(reads.Add(&byte, 1), 0u);
+}
+
 class ReplyWalkTest : public ::testing::Test {
   protected:
     ReplyWalk Walk() { return WalkReplies(area.data(), area.bytes.size(), reads); }
