@@ -1,7 +1,5 @@
 // The conversations at start: finding TeamSpeak, the module offer and the session name.
 
-#include <algorithm>
-
 #include "FakePlatform.h"
 
 namespace {

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <cstring>
 #include <functional>
 #include <ostream>
 #include <string>

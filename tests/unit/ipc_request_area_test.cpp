@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <vector>
 
 #include "ipc/RequestArea.h"
