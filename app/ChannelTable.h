@@ -2,12 +2,10 @@
 // The channel table: which TeamSpeak server and channel belongs to each COM1
 // frequency, as read from "brenvale.txt" beside the program.
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
+#include <memory>
 #include <string>
-#include <string_view>
 
 #include "platform/FileSystem.h"
 
@@ -35,21 +33,24 @@ using Units = std::wstring;
 
 // The characters of a table file, pulled from it a small piece at a time, so the file's
 // size never matters. A byte order mark at the start selects its encoding and is not
-// part of the text; without one every byte is a character.
+// part of the text; without one every byte is a character. Nothing is read before the
+// first Peek, so every read of the file happens while the records are read.
 class TableSource {
   public:
-    explicit TableSource(FileReader& file);
+    explicit TableSource(FileReader& file) : file_(file) {}
     TableSource(const TableSource&) = delete;
     TableSource& operator=(const TableSource&) = delete;
     // The next character, or false at the end of the file.
     bool Peek(wchar_t& unit);
     void Advance() { begin_ += unitBytes_; }
+    // The mark's encoding; known once the first character was asked for.
     TextEncoding Marked() const { return marked_; }
     bool HasMark() const { return hasMark_; }
     // Bytes of the file taken so far, the mark included.
     uint64_t Consumed() const { return read_ - (end_ - begin_); }
 
   private:
+    void TakeMark();
     bool Ensure(size_t bytes);
 
     FileReader& file_;
@@ -57,9 +58,16 @@ class TableSource {
     size_t begin_ = 0, end_ = 0;
     uint64_t read_ = 0;
     size_t unitBytes_ = 1;
+    bool markTaken_ = false;
     TextEncoding marked_ = TextEncoding::Ansi;
     bool hasMark_ = false;
 };
+
+// The longest field the program keeps, in the file's characters (bytes of an 8-bit
+// file): no TeamSpeak command line can carry more, since Windows caps a command line at
+// 32,767 characters. A longer field, such as a double quote never closed, fails its record.
+constexpr size_t kLongestField = 32767;
+struct FieldTooLong {};
 
 // Reads the file's fields one after another, by the rules of the table format:
 // a field ends at a comma or a line end (CR, LF or CR LF); blanks and tabs before it
@@ -71,15 +79,21 @@ class FieldReader {
   public:
     explicit FieldReader(TableSource& source) : source_(source) {}
     bool AtEnd();
-    // The next field, or false when no characters are left.
+    // The next field, or false when no characters are left. A field longer than
+    // kLongestField throws FieldTooLong as soon as it passes that length.
     bool NextField(Units& field) { return Read(&field); }
-    // The same, without keeping the field.
+    // The same, without keeping the field, however long.
     bool SkipField() { return Read(nullptr); }
+    // Whether the field last read or skipped held nothing but blanks and tabs.
+    bool LastFieldEmpty() const { return lastFieldEmpty_; }
     // 1-based line on which the next field starts (for the table checker's messages).
     int Line() const { return line_; }
+    // Bytes of the file taken so far.
+    uint64_t BytesTaken() const { return source_.Consumed(); }
 
   private:
     bool Read(Units* field);
+    void Keep(Units* field, wchar_t unit);
     void SkipPadding();
     void ReadQuoted(Units* field);
     void ReadUnquoted(Units* field);
@@ -88,46 +102,79 @@ class FieldReader {
 
     TableSource& source_;
     int line_ = 1;
+    bool lastFieldEmpty_ = true;
 };
 
 // The field at `index` counted from the first field of record 1, in file order.
 std::wstring& FieldAt(ChannelColumns& table, int index);
 
+// Why the reading of the table stopped.
+enum class TableEnd {
+    FileEnd,       // the file ended, perhaps inside a record, which is then dropped
+    Capacity,      // a 201st record begins; nothing after it is read
+    ReadFailed,    // the system could not read the file on
+    OutOfMemory,   // an allocation was refused
+    FieldTooLong,  // a field ran past kLongestField
+    Undecodable,   // a field could not be turned into text
+};
+
 // How far the table's fields reach: complete records, then the fields of the record
-// after them (one cut short by the end of the file, or by a field that cannot be
-// decoded).
+// after them (one cut short by the end of the file, or by a failure while it was read).
 struct TableExtent {
     int records = 0;
     int fieldsAfter = 0;
-    bool conversionFailed = false;
+    TableEnd end = TableEnd::FileEnd;
+    std::wstring failure;  // the system's description, when reading or decoding failed
     int Fields() const { return records * kFieldsPerRecord + fieldsAfter; }
 };
 
+// What reading the file found: how far the fields reach, and its byte order mark.
+struct TableRead {
+    TableExtent extent;
+    bool hasMark = false;
+    TextEncoding marked = TextEncoding::Ansi;
+};
+
+// Told of each step of the record loop, for a closer look than the program needs (the
+// table checker's line numbers, and what lies past the last record kept).
+class TableReadObserver {
+  public:
+    virtual ~TableReadObserver() = default;
+    // Record `record` (1-based) begins on `line`.
+    virtual void RecordStarts(int record, int line) = 0;
+    // Field `index` (0: record 1's frequency) was read; it began on `line` and the next
+    // one begins on `lineAfter`.
+    virtual void FieldRead(int index, const Units& field, int line, int lineAfter) = 0;
+    // A 201st record begins, and the program reads no further; `reader` stands at it.
+    virtual void CapacityReached(FieldReader& reader) = 0;
+};
+
 // Reads records 1 to 200 into their slots as units, not yet text. Reading stops once a
-// 201st record begins, so nothing after it is ever read.
-TableExtent ReadTableFields(FieldReader& reader, ChannelColumns& table);
+// 201st record begins, so nothing after it is ever read. A failure while a record is read
+// (the file cannot be read on, memory is refused, a field is too long) ends the table
+// there as the end of the file would: the record is dropped, its fields read before the
+// failure stay in its slot, and the field being read is left empty.
+TableRead ReadTableFields(FileReader& file, ChannelColumns& table,
+                          TableReadObserver* observer = nullptr);
 
 // The encoding of the fields read: the mark's, or without one UTF-8 when they are all
 // valid UTF-8 and one holds a byte above 0x7F, otherwise the system's code page.
-TextEncoding ChooseEncoding(const TableSource& source, ChannelColumns& table,
-                            const TableExtent& read, TextDecoder& decoder);
+TextEncoding ChooseEncoding(const TableRead& read, ChannelColumns& table, TextDecoder& decoder);
 
-// Turns the fields read into text in place. A field that cannot be decoded ends the
-// table there, as the end of the file would; the fields after it are cleared.
+// Turns the fields read into text in place. Marked UTF-8 is decoded as the system does
+// without strict checking, each sequence that is not UTF-8 becoming U+FFFD, so every
+// record keeps its place. A field that cannot be decoded at all ends the table there, as
+// a failure while reading it would; the fields after it are cleared.
 TableExtent DecodeFields(ChannelColumns& table, const TableExtent& read, TextEncoding encoding,
                          TextDecoder& decoder);
 
-// A file's bytes held in memory, read like a file.
-class BytesReader : public FileReader {
-  public:
-    explicit BytesReader(std::string_view bytes) : bytes_(bytes) {}
-    size_t Read(char* buffer, size_t capacity) override {
-        const size_t count = std::min(capacity, bytes_.size());
-        if (count > 0) std::memcpy(buffer, bytes_.data(), count);
-        bytes_.remove_prefix(count);
-        return count;
-    }
-
-  private:
-    std::string_view bytes_;
+// The whole load of a table file: its fields read, the file closed, then the encoding
+// judged and the fields decoded. Failures while a record is read end the table there;
+// anything after the file is closed throws (PlatformFailure, std::bad_alloc).
+struct LoadedTable {
+    TableRead read;
+    TextEncoding encoding = TextEncoding::Ansi;
+    TableExtent decoded;  // records 1 to decoded.records are the table
 };
+LoadedTable LoadTableFile(std::unique_ptr<FileReader> file, ChannelColumns& table,
+                          TextDecoder& decoder);

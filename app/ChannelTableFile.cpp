@@ -1,3 +1,5 @@
+// The window's first load step: the channel table file beside the program.
+
 #include <exception>
 #include <string>
 
@@ -11,30 +13,21 @@ const wchar_t kOutOfMemory[] = L"There is not enough memory to read the channel 
 
 }  // namespace
 
-// Reads the table once; any failure, running out of memory included, ends in the load
-// error report and the rest of the load sequence is skipped.
+// Reads the table once. A failure while a record is read ends the table there and the
+// load goes on; opening the file, and anything after it is closed, fails the whole load:
+// the load error report is shown and the rest of the load sequence is skipped.
 bool FrmMain::LoadChannelTable() {
     FileSystem& files = general_.System().files;
     try {
         ChannelCount = 0;
-        TableExtent read;
-        TextEncoding encoding;
-        {
-            const std::unique_ptr<FileReader> file =
-                files.OpenForReading(files.ProgramFolder() + L"\\brenvale.txt");
-            TableSource source(*file);
-            FieldReader reader(source);
-            read = ReadTableFields(reader, ChannelTable);
-            encoding = ChooseEncoding(source, ChannelTable, read, files);
-        }  // closed before the fields are decoded
-        ChannelCount =
-            static_cast<int16_t>(DecodeFields(ChannelTable, read, encoding, files).records);
+        const LoadedTable loaded = LoadTableFile(
+            files.OpenForReading(files.ProgramFolder() + L"\\brenvale.txt"), ChannelTable, files);
+        ChannelCount = static_cast<int16_t>(loaded.decoded.records);
     } catch (const PlatformFailure& failure) {
         ShowLoadErrorReport(failure.Description());
         return false;
     } catch (const std::exception&) {
-        // Running out of memory: an allocation refused, or a field past a text's largest size.
-        ShowLoadErrorReport(kOutOfMemory);
+        ShowLoadErrorReport(kOutOfMemory);  // an allocation refused
         return false;
     }
     return true;

@@ -25,7 +25,8 @@ constexpr Mark kMarks[] = {
 
 }  // namespace
 
-TableSource::TableSource(FileReader& file) : file_(file) {
+void TableSource::TakeMark() {
+    markTaken_ = true;
     Ensure(3);
     for (const Mark& mark : kMarks) {
         if (end_ >= mark.size && std::memcmp(buffer_, mark.bytes, mark.size) == 0) {
@@ -56,6 +57,7 @@ bool TableSource::Ensure(size_t bytes) {
 }
 
 bool TableSource::Peek(wchar_t& unit) {
+    if (!markTaken_) TakeMark();
     if (!Ensure(unitBytes_)) return false;
     const auto* at = reinterpret_cast<const unsigned char*>(buffer_ + begin_);
     if (unitBytes_ == 1) {
@@ -76,6 +78,7 @@ bool FieldReader::AtEnd() {
 bool FieldReader::Read(Units* field) {
     if (AtEnd()) return false;
     if (field) field->clear();
+    lastFieldEmpty_ = true;
     SkipPadding();
     wchar_t unit;
     if (source_.Peek(unit) && unit == L'"') {
@@ -87,6 +90,13 @@ bool FieldReader::Read(Units* field) {
     }
     ConsumeDelimiter();
     return true;
+}
+
+void FieldReader::Keep(Units* field, wchar_t unit) {
+    if (!IsPadding(unit)) lastFieldEmpty_ = false;
+    if (!field) return;
+    if (field->size() == kLongestField) throw FieldTooLong();
+    field->push_back(unit);
 }
 
 // Blanks and tabs in front of a field are layout, not value; they never cross a line end,
@@ -104,7 +114,7 @@ void FieldReader::ReadQuoted(Units* field) {
         source_.Advance();
         if (unit == L'"') return;
         if (unit == L'\r' || (unit == L'\n' && previous != L'\r')) ++line_;
-        if (field) field->push_back(unit);
+        Keep(field, unit);
         previous = unit;
     }
 }
@@ -114,7 +124,7 @@ void FieldReader::ReadQuoted(Units* field) {
 void FieldReader::ReadUnquoted(Units* field) {
     wchar_t unit;
     while (source_.Peek(unit) && !IsFieldEnd(unit)) {
-        if (field) field->push_back(unit);
+        Keep(field, unit);
         source_.Advance();
     }
     while (field && !field->empty() && IsPadding(field->back())) field->pop_back();

@@ -1,5 +1,6 @@
 // The table's fields: read raw into their slots, the encoding judged, then decoded.
 
+#include <new>
 #include <string>
 
 #include "app/ChannelTable.h"
@@ -23,7 +24,7 @@ std::wstring Decode(const Units& field, TextEncoding encoding, TextDecoder& deco
         case TextEncoding::Ansi:
             return decoder.FromSystemCodePage(Bytes(field));
         case TextEncoding::Utf8:
-            return decoder.FromUtf8(Bytes(field));
+            return decoder.FromUtf8Replacing(Bytes(field));
         default:
             return field;  // UTF-16 units are the program's characters already
     }
@@ -35,28 +36,70 @@ std::wstring& FieldAt(ChannelColumns& table, int index) {
     return (table.*kFileOrder[index % kFieldsPerRecord])[index / kFieldsPerRecord + 1];
 }
 
-TableExtent ReadTableFields(FieldReader& reader, ChannelColumns& table) {
-    TableExtent read;
-    while (read.records < kChannelCapacity && !reader.AtEnd()) {
+namespace {
+
+void ReadRecords(FieldReader& reader, ChannelColumns& table, TableExtent& read,
+                 TableReadObserver* observer) {
+    while (!reader.AtEnd()) {
+        if (read.records == kChannelCapacity) {
+            read.end = TableEnd::Capacity;
+            if (observer) observer->CapacityReached(reader);
+            return;
+        }
+        if (observer) observer->RecordStarts(read.records + 1, reader.Line());
         for (; read.fieldsAfter < kFieldsPerRecord; ++read.fieldsAfter) {
-            if (!reader.NextField(FieldAt(table, read.Fields()))) return read;
+            const int line = reader.Line();
+            Units& field = FieldAt(table, read.Fields());
+            if (!reader.NextField(field)) return;
+            if (observer) observer->FieldRead(read.Fields(), field, line, reader.Line());
         }
         ++read.records;
         read.fieldsAfter = 0;
     }
+}
+
+// A failure at field `index` ends the table there, as the end of the file would. The
+// field holds only part of its value, so it is left empty.
+void EndAtFailure(ChannelColumns& table, TableExtent& extent, int index, TableEnd end,
+                  const std::wstring& failure = std::wstring()) {
+    extent.records = index / kFieldsPerRecord;
+    extent.fieldsAfter = index % kFieldsPerRecord;
+    extent.end = end;
+    extent.failure = failure;
+    if (index < kChannelCapacity * kFieldsPerRecord) FieldAt(table, index).clear();
+}
+
+}  // namespace
+
+TableRead ReadTableFields(FileReader& file, ChannelColumns& table, TableReadObserver* observer) {
+    TableSource source(file);
+    FieldReader reader(source);
+    TableRead read;
+    TableExtent& extent = read.extent;
+    try {
+        ReadRecords(reader, table, extent, observer);
+    } catch (const PlatformFailure& failure) {
+        EndAtFailure(table, extent, extent.Fields(), TableEnd::ReadFailed, failure.Description());
+    } catch (const std::bad_alloc&) {
+        EndAtFailure(table, extent, extent.Fields(), TableEnd::OutOfMemory);
+    } catch (const FieldTooLong&) {
+        EndAtFailure(table, extent, extent.Fields(), TableEnd::FieldTooLong);
+    }
+    read.hasMark = source.HasMark();
+    read.marked = source.Marked();
     return read;
 }
 
-TextEncoding ChooseEncoding(const TableSource& source, ChannelColumns& table,
-                            const TableExtent& read, TextDecoder& decoder) {
-    if (source.HasMark()) return source.Marked();
+TextEncoding ChooseEncoding(const TableRead& read, ChannelColumns& table, TextDecoder& decoder) {
+    if (read.hasMark) return read.marked;
+    const int fields = read.extent.Fields();
     bool highBytes = false;
-    for (int i = 0; i < read.Fields(); ++i) {
+    for (int i = 0; i < fields; ++i) {
         for (wchar_t unit : FieldAt(table, i)) highBytes = highBytes || unit > 0x7F;
     }
     if (!highBytes) return TextEncoding::Ansi;
     try {
-        for (int i = 0; i < read.Fields(); ++i) decoder.FromUtf8(Bytes(FieldAt(table, i)));
+        for (int i = 0; i < fields; ++i) decoder.FromUtf8(Bytes(FieldAt(table, i)));
     } catch (const PlatformFailure&) {
         return TextEncoding::Ansi;
     }
@@ -65,22 +108,30 @@ TextEncoding ChooseEncoding(const TableSource& source, ChannelColumns& table,
 
 TableExtent DecodeFields(ChannelColumns& table, const TableExtent& read, TextEncoding encoding,
                          TextDecoder& decoder) {
-    TableExtent decoded;
+    TableExtent decoded = read;
     for (int i = 0; i < read.Fields(); ++i) {
         std::wstring& field = FieldAt(table, i);
-        if (decoded.conversionFailed) {
+        if (decoded.Fields() < read.Fields()) {
             field.clear();
             continue;
         }
         try {
             field = Decode(field, encoding, decoder);
-            decoded.records = (i + 1) / kFieldsPerRecord;
-            decoded.fieldsAfter = (i + 1) % kFieldsPerRecord;
-        } catch (const PlatformFailure&) {
-            decoded.conversionFailed = true;
-            field.clear();
+        } catch (const PlatformFailure& failure) {
+            EndAtFailure(table, decoded, i, TableEnd::Undecodable, failure.Description());
+        } catch (const std::bad_alloc&) {
+            EndAtFailure(table, decoded, i, TableEnd::OutOfMemory);
         }
     }
     return decoded;
 }
 
+LoadedTable LoadTableFile(std::unique_ptr<FileReader> file, ChannelColumns& table,
+                          TextDecoder& decoder) {
+    LoadedTable loaded;
+    loaded.read = ReadTableFields(*file, table);
+    file.reset();  // closed before the fields are decoded
+    loaded.encoding = ChooseEncoding(loaded.read, table, decoder);
+    loaded.decoded = DecodeFields(table, loaded.read.extent, loaded.encoding, decoder);
+    return loaded;
+}

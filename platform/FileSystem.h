@@ -21,6 +21,9 @@ class TextDecoder {
     virtual std::wstring FromSystemCodePage(const std::string& bytes) = 0;
     // UTF-8 text; bytes that are not valid UTF-8 throw.
     virtual std::wstring FromUtf8(const std::string& bytes) = 0;
+    // UTF-8 text as the system decodes it without strict checking: each sequence that is
+    // not UTF-8 becomes U+FFFD.
+    virtual std::wstring FromUtf8Replacing(const std::string& bytes) = 0;
 };
 
 class FileSystem : public TextDecoder {

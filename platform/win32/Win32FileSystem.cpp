@@ -106,3 +106,7 @@ std::wstring Win32FileSystem::FromSystemCodePage(const std::string& bytes) {
 std::wstring Win32FileSystem::FromUtf8(const std::string& bytes) {
     return FromCodePage(CP_UTF8, MB_ERR_INVALID_CHARS, bytes);
 }
+
+std::wstring Win32FileSystem::FromUtf8Replacing(const std::string& bytes) {
+    return FromCodePage(CP_UTF8, 0, bytes);
+}

@@ -12,4 +12,5 @@ class Win32FileSystem : public FileSystem {
     void CopyFileReplacing(const std::wstring& from, const std::wstring& to) override;
     std::wstring FromSystemCodePage(const std::string& bytes) override;
     std::wstring FromUtf8(const std::string& bytes) override;
+    std::wstring FromUtf8Replacing(const std::string& bytes) override;
 };

@@ -20,6 +20,7 @@
 #include "app/ShownTexts.h"
 #include "platform/Platform.h"
 #include "platform/PlatformFailure.h"
+#include "tests/support/BytesReader.h"
 #include "tools/checker/Utf8.h"
 
 inline std::string Narrow(const std::wstring& text) {
@@ -31,12 +32,18 @@ inline std::wstring Widen(const std::string& bytes) {
     return std::wstring(first, first + bytes.size());
 }
 
-// UTF-8 decoding as the system does it: invalid sequences are refused.
+// UTF-8 decoding as the system does it when asked to check: invalid sequences are refused.
 inline std::wstring StrictUtf8(const std::string& bytes) {
     std::wstring text;
-    if (!checker::DecodeUtf8(bytes, text)) {
+    if (checker::DecodeUtf8(bytes, text) != 0) {
         throw PlatformFailure(1113, L"No mapping for the Unicode character exists.");
     }
+    return text;
+}
+// And without checking: each invalid sequence becomes U+FFFD.
+inline std::wstring ReplacingUtf8(const std::string& bytes) {
+    std::wstring text;
+    checker::DecodeUtf8(bytes, text);
     return text;
 }
 
@@ -167,6 +174,9 @@ class FakeSystem : public MainWindowFactory,
     }
     std::wstring FromSystemCodePage(const std::string& bytes) override { return Widen(bytes); }
     std::wstring FromUtf8(const std::string& bytes) override { return StrictUtf8(bytes); }
+    std::wstring FromUtf8Replacing(const std::string& bytes) override {
+        return ReplacingUtf8(bytes);
+    }
     void Add(const std::wstring& path, const std::string& bytes = "x") { contents[path] = bytes; }
 
     void StartProgram(const std::wstring& applicationPath, const std::wstring& commandLine,

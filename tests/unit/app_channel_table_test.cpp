@@ -1,5 +1,6 @@
 // Reading the channel table: the field rules, and the table's limits and error paths.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -181,11 +182,45 @@ TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecide
     }
     FakeApp first;  // the only high byte in the first field still counts
     EXPECT_EQ(first.LoadTable("Caf\xC3\xA9,s,l,p,c,x").ChannelTable.Frequency[1], L"Caf\u00E9");
-    // A field that is not the marked encoding ends the table; it and the rest are cleared.
-    FakeApp marked;
-    const FrmMain& window = marked.LoadTable("\xEF\xBB\xBF" + Records(1) + "123.45,s,l,B\xE9,c,x");
-    EXPECT_EQ(window.ChannelCount, 1);
-    EXPECT_EQ(window.ChannelTable.Password[2] + window.ChannelTable.Channel[2], L"");
+}
+
+TEST(ChannelTable, BytesThatAreNotUtf8InAMarkedFileBecomeReplacementCharactersInPlace) {
+    FakeApp app;
+    const FrmMain& window = app.LoadTable(
+        "\xEF\xBB\xBF"
+        "121.50,default.example,l,p,c,s\r\n"
+        "122.80,tower.example,l,Caf\xE9,c\xE2\x82,s\r\n"
+        "123.45,approach.example,l,p,c,s\r\n");
+    ASSERT_EQ(window.ChannelCount, 3);
+    EXPECT_EQ(window.ChannelTable.Password[2], L"Caf\uFFFD");
+    EXPECT_EQ(window.ChannelTable.Channel[2], L"c\uFFFD");  // a sequence cut short: one
+    EXPECT_EQ(window.ChannelTable.Server[3], L"approach.example");
+    EXPECT_TRUE(app.sys.boxes.empty());
+}
+
+TEST(Utf8, EachLongestPieceThatStartsLikeASequenceIsReplacedOnce) {
+    const struct {
+        const char* bytes;
+        std::wstring text;
+        size_t replaced;
+    } cases[] = {
+        {"\xC2\x80\xDF\xBF", L"\u0080\u07FF", 0},           // two bytes, lowest and highest
+        {"\xE0\xA0\x80\xED\x9F\xBF", L"\u0800\uD7FF", 0},  // three, at their narrow edges
+        {"\xEE\x80\x80\xEF\xBF\xBD", L"\uE000\uFFFD", 0},  // a real U+FFFD is no fault
+        {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", L"\U00010000\U0010FFFF", 0},
+        {"\xC0\xAF\xC1", L"\uFFFD\uFFFD\uFFFD", 3},             // overlong leads, stray byte
+        {"\xE0\x9F\x80", L"\uFFFD\uFFFD\uFFFD", 3},             // overlong three bytes
+        {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD", 3},             // a surrogate
+        {"\xF0\x8F\xBF\xBF", L"\uFFFD\uFFFD\uFFFD\uFFFD", 4},    // overlong four bytes
+        {"\xF4\x90\x80\x80\xF5", L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD", 5},  // past U+10FFFF
+        {"\xE2\x82" "A\xF0\x9F\x98", L"\uFFFDA\uFFFD", 2},     // cut short: one each
+        {"\x80\xBF", L"\uFFFD\uFFFD", 2},
+    };
+    for (const auto& example : cases) {
+        std::wstring text;
+        EXPECT_EQ(checker::DecodeUtf8(example.bytes, text), example.replaced) << example.bytes;
+        EXPECT_EQ(text, example.text) << example.bytes;
+    }
 }
 
 TEST(ChannelTable, StopsReadingWhereRecord201BeginsWhateverFollows) {
@@ -204,32 +239,52 @@ TEST(ChannelTable, StopsReadingWhereRecord201BeginsWhateverFollows) {
     }
 }
 
-TEST(ChannelTable, AnyFailureOfTheReadIsReportedAndTheRestOfTheLoadIsSkipped) {
-    const std::wstring kNoMemory = L"There is not enough memory to read the channel table.";
+TEST(ChannelTable, AFailureWhileARecordIsReadEndsTheTableThereAndTheLoadGoesOn) {
+    const std::string head = Records(2) + "13,";
+    const std::string record3 = head + "server3,login3,pass3,chan3,sub3\r\n";
     const struct {
-        bool missing, outOfMemory;
+        std::string file;
         size_t failAfter;
-        std::wstring description;
+        bool outOfMemory;
     } cases[] = {
-        {true, false, SIZE_MAX, FakeSystem::kNotFound},
-        {false, true, 0, kNoMemory},
-        {false, true, 5000, kNoMemory},
-        {false, false, 5000, L"Data error (cyclic redundancy check)."},
+        {record3, head.size() + 3, false},  // the file cannot be read on
+        {record3, head.size() + 3, true},   // memory refused
+        // A field longer than any command line, here a quote never closed: it ends there.
+        {head + "\"server3" + std::string(1 << 20, ','), SIZE_MAX, false},
     };
     for (const auto& example : cases) {
         FakeApp app;
-        app.sys.readFailsOutOfMemory = example.outOfMemory;
+        app.sys.readChunk = 1;  // the failure comes exactly where it is put
         app.sys.failReadAfter = example.failAfter;
-        app.sys.Add(FakeSystem::kTableFile, Records(200));
-        if (example.missing) app.sys.contents.erase(FakeSystem::kTableFile);
+        app.sys.readFailsOutOfMemory = example.outOfMemory;
+        const FrmMain& window = app.LoadTable(example.file);
         ASSERT_TRUE(app.general.StartUp());
-        app.ExpectBoxes({ErrorBox(shown::kLoadErrorSentence, example.description)});
-        EXPECT_EQ(app.Window().ChannelCount, 0);
-        EXPECT_EQ(app.sys.IndexOf("settings:get"), -1);  // TeamSpeak is not looked for
-        EXPECT_EQ(app.general.SessionName, L"");
+        EXPECT_EQ(window.ChannelCount, 2);
+        EXPECT_EQ(window.ChannelTable.SubChannel[2], L"sub2");
+        EXPECT_EQ(window.ChannelTable.Frequency[3], L"13");  // read before the failure
+        EXPECT_EQ(window.ChannelTable.Server[3], L"");       // the field being read
+        EXPECT_TRUE(app.sys.boxes.empty());
+        EXPECT_NE(app.sys.IndexOf("settings:get TSPath"), -1);  // TeamSpeak is looked for
+        EXPECT_EQ(app.general.SessionName, L"Pilot");
         EXPECT_EQ(app.sys.openReaders, 0);
-        EXPECT_TRUE(app.sys.Window().shown && app.sys.Window().timerEnabled);
+        EXPECT_LE(app.sys.bytesRead, head.size() + kLongestField + 4096);
     }
+    FakeApp longest;  // a field of the longest length is kept whole
+    const FrmMain& window =
+        longest.LoadTable("122.80,\"" + std::string(kLongestField, 's') + "\",l,p,c,x");
+    EXPECT_EQ(window.ChannelCount, 1);
+    EXPECT_EQ(window.ChannelTable.Server[1].size(), kLongestField);
+}
+
+TEST(ChannelTable, AFileThatCannotBeOpenedIsReportedAndTheLoadStops) {
+    FakeApp missing;
+    missing.sys.contents.erase(FakeSystem::kTableFile);
+    ASSERT_TRUE(missing.general.StartUp());
+    missing.ExpectBoxes({ErrorBox(shown::kLoadErrorSentence, FakeSystem::kNotFound)});
+    EXPECT_EQ(missing.Window().ChannelCount, 0);
+    EXPECT_EQ(missing.sys.IndexOf("settings:get"), -1);  // TeamSpeak is not looked for
+    EXPECT_EQ(missing.general.SessionName, L"");
+    EXPECT_TRUE(missing.sys.Window().shown && missing.sys.Window().timerEnabled);
 }
 
 TEST(ChannelTable, ARecordWithANulNeverStartsTeamSpeakAndTheCaptionSaysWhy) {

@@ -14,17 +14,12 @@
 
 namespace {
 
-// The system's code page as the fakes have it, and strict UTF-8.
-class Decoder : public TextDecoder {
-  public:
-    std::wstring FromSystemCodePage(const std::string& bytes) override { return Widen(bytes); }
-    std::wstring FromUtf8(const std::string& bytes) override { return StrictUtf8(bytes); }
-};
-
-checker::Table Check(const std::string& bytes) {
-    BytesReader file(bytes);
-    Decoder decoder;
-    return checker::CheckTable(file, decoder);
+// The table as the checker sees it; reading the file fails once `failAfter` bytes are read.
+checker::Table Check(const std::string& bytes, size_t failAfter = SIZE_MAX) {
+    FakeSystem system;  // its code page and UTF-8, as the program's tests have them
+    system.Add(FakeSystem::kTableFile, bytes);
+    system.failReadAfter = failAfter;
+    return checker::CheckTable(*system.OpenForReading(FakeSystem::kTableFile), system);
 }
 
 std::string Line(const std::string& frequency, const std::string& tail = "s,l,p,c,x") {
@@ -76,10 +71,22 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
          {"2/2: spread over lines 2 to 3", "2/2: frequency \"\" is not in the form",
           "3/3: ends after 1 of the record's six fields"}},
         {Line("122.80", std::string("s,l\0x,p,c,x", 11)), 1, {"1/1: the login name holds a NUL"}},
-        // Marked as UTF-8, but record 2 is not: the table ends before it.
-        {"\xEF\xBB\xBF" + Line("122.80") + Line("123.45", "s,l,B\xE9,c,x") + Line("121.50"),
+        // Marked as UTF-8, but record 2 is not: the program reads on with U+FFFD.
+        {"\xEF\xBB\xBF" + Line("122.80") + Line("123.45", "s\xE9,l,B\xE9,c,x") + Line("121.50"),
+         3,
+         {"2/2: the server holds bytes that are not UTF-8; Brenvale reads each such sequence as "
+          "the replacement character U+FFFD: \"s",
+          "2/2: the password holds bytes that are not UTF-8; Brenvale reads each such sequence "
+          "as the replacement character U+FFFD"}},
+        {Line("122.80") + "\"" + std::string(kLongestField + 1, 'x'),
          1,
-         {"2/2: field 4 cannot be read as UTF-8 with a byte order mark"}},
+         {"2/2: field 1 runs on past 32767 characters, more than a TeamSpeak command line can "
+          "carry (a double quote never closed?), so Brenvale stops reading the table there and "
+          "drops this record"}},
+        {NumberedRecords(200) + Line("122.80", std::string(1 << 20, 's')),  // 3,600 + 1,048,585
+         200,
+         {"201/201: (1 more record); most of the file is never read: 1048585 of its 1052185 "
+          "bytes"}},
     };
     for (const auto& example : cases) {
         const checker::Table table = Check(example.file);
@@ -97,6 +104,16 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
                 << expected << " in " << ::testing::PrintToString(warnings);
         }
     }
+}
+
+TEST(CheckerTable, AFailureWhileARecordIsReadIsWhereTheTableStops) {
+    const std::string head = NumberedRecords(2) + "121";
+    const checker::Table table = Check(head + ".50,s,l,p,c,x\r\n", head.size());
+    EXPECT_EQ(table.count, 2);
+    EXPECT_EQ(Warnings(table),
+              std::vector<std::string>{"3/3: the file cannot be read on at field 1 (Data error "
+                                       "(cyclic redundancy check).), so Brenvale stops reading "
+                                       "the table there and drops this record"});
 }
 
 // ---- what ships beside the program

@@ -160,6 +160,8 @@ TEST(FileSystemTest, CopiesFindsReadsAndDecodesAsTheProgramNeeds) {
     for (const char* invalid : {"Caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xE2\x82"}) {
         EXPECT_THROW(files.FromUtf8(invalid), PlatformFailure) << invalid;
     }
+    // Without checking, the system reads on past what is not UTF-8.
+    EXPECT_EQ(files.FromUtf8Replacing("Caf\xE9, \xE2\x82!"), L"Caf\xFFFD, \xFFFD!");
 }
 
 // Any text round-trips, for an application of the test's own.

@@ -1,7 +1,7 @@
-// brenvale-check on Linux and other POSIX systems. Bytes pass through unchanged: each byte
-// of the file and of the arguments becomes the character of the same number, and goes
-// back out as that byte, so the terminal shows the file's text in whatever encoding it
-// was written in.
+// brenvale-check on Linux and other POSIX systems. The report is written in UTF-8,
+// whatever the table's encoding. Arguments are read as UTF-8; a byte that is not part
+// of UTF-8 is kept as a stand-in character (U+DC80 plus the byte) that goes back out as
+// the same byte, so any file name can be opened and shown as it was typed.
 
 #include <cerrno>
 #include <cstdio>
@@ -16,23 +16,57 @@
 
 namespace {
 
-std::wstring Widened(const std::string& bytes) {
+constexpr wchar_t kStrayByte = 0xDC80;
+
+bool IsStrayByte(wchar_t c) {
+    return c >= kStrayByte && c <= kStrayByte + 0x7F;
+}
+
+// A byte string (an argument, a system message) as text.
+std::wstring FromBytes(const std::string& bytes) {
     std::wstring text;
-    text.reserve(bytes.size());
-    for (unsigned char byte : bytes) text.push_back(static_cast<wchar_t>(byte));
+    if (checker::DecodeUtf8(bytes, text) == 0) return text;
+    text.clear();  // not UTF-8: each byte above 0x7F stands for itself
+    for (unsigned char byte : bytes) {
+        text.push_back(byte < 0x80 ? static_cast<wchar_t>(byte) : kStrayByte + (byte - 0x80));
+    }
     return text;
 }
 
-// The checker's own texts are ASCII; anything else came in as a byte and goes out as one.
-std::string Narrowed(const std::wstring& text) {
+void AppendUtf8(std::string& bytes, char32_t c) {
+    if (c < 0x80) {
+        bytes.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        bytes += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    } else if (c < 0x10000) {
+        bytes += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                  static_cast<char>(0x80 | (c & 0x3F))};
+    } else {
+        bytes += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+                  static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+    }
+}
+
+// Text as UTF-8; a stand-in for a stray byte becomes that byte again, and anything else
+// that is no character (a lone surrogate, a value past U+10FFFF) becomes U+FFFD.
+std::string ToBytes(const std::wstring& text) {
     std::string bytes;
     bytes.reserve(text.size());
-    for (wchar_t c : text) bytes.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
+    for (wchar_t c : text) {
+        const auto value = static_cast<char32_t>(c);
+        if (IsStrayByte(c)) {
+            bytes.push_back(static_cast<char>(0x80 + (c - kStrayByte)));
+        } else if ((value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) {
+            AppendUtf8(bytes, 0xFFFD);
+        } else {
+            AppendUtf8(bytes, value);
+        }
+    }
     return bytes;
 }
 
 PlatformFailure Failure(int error) {
-    return PlatformFailure(static_cast<uint32_t>(error), Widened(std::strerror(error)));
+    return PlatformFailure(static_cast<uint32_t>(error), FromBytes(std::strerror(error)));
 }
 
 // The file through the C library, read in pieces like the program reads it.
@@ -52,29 +86,47 @@ class PosixFile : public FileReader {
     std::FILE* file_;
 };
 
+// The table's bytes as the program's conversions would give them: the code page here is
+// Latin-1 (each byte the character of the same number), UTF-8 as the shared decoder has it.
 class PosixSystem : public checker::CheckerSystem {
   public:
     std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
-        std::FILE* file = std::fopen(Narrowed(path).c_str(), "rb");
+        std::FILE* file = std::fopen(ToBytes(path).c_str(), "rb");
         if (file == nullptr) throw Failure(errno);
         return std::make_unique<PosixFile>(file);
     }
-    std::wstring FromSystemCodePage(const std::string& bytes) override { return Widened(bytes); }
-    // Checked like the program checks it, but passed through like any other text.
+    std::wstring FromSystemCodePage(const std::string& bytes) override {
+        const auto* first = reinterpret_cast<const unsigned char*>(bytes.data());
+        return std::wstring(first, first + bytes.size());
+    }
     std::wstring FromUtf8(const std::string& bytes) override {
-        std::wstring decoded;
-        if (!checker::DecodeUtf8(bytes, decoded)) throw PlatformFailure(EILSEQ, L"not UTF-8");
-        return Widened(bytes);
+        std::wstring text;
+        if (checker::DecodeUtf8(bytes, text) != 0) throw PlatformFailure(EILSEQ, L"not UTF-8");
+        return text;
+    }
+    std::wstring FromUtf8Replacing(const std::string& bytes) override {
+        std::wstring text;
+        checker::DecodeUtf8(bytes, text);
+        return text;
     }
     std::wstring DefaultTableFile() override { return L"brenvale.txt"; }
     void WriteOut(const std::wstring& text) override { Write(stdout, text); }
-    void WriteError(const std::wstring& text) override { Write(stderr, text); }
+    void WriteError(const std::wstring& text) override {
+        try {
+            Write(stderr, text);
+        } catch (const PlatformFailure&) {
+            // Nowhere left to tell; the exit status says it.
+        }
+    }
 
   private:
     static void Write(std::FILE* stream, const std::wstring& text) {
-        const std::string bytes = Narrowed(text);
-        std::fwrite(bytes.data(), 1, bytes.size(), stream);
-        std::fflush(stream);
+        const std::string bytes = ToBytes(text);
+        errno = 0;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size() ||
+            std::fflush(stream) != 0) {
+            throw Failure(errno != 0 ? errno : EIO);
+        }
     }
 };
 
@@ -82,7 +134,7 @@ class PosixSystem : public checker::CheckerSystem {
 
 int main(int argc, char** argv) {
     std::vector<std::wstring> args;
-    for (int i = 1; i < argc; ++i) args.push_back(Widened(argv[i]));
+    for (int i = 1; i < argc; ++i) args.push_back(FromBytes(argv[i]));
     PosixSystem system;
     return checker::RunChecker(args, system);
 }

@@ -5,10 +5,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "platform/PlatformFailure.h"
+#include "platform/win32/SystemMessage.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "tools/checker/CheckerRun.h"
 
@@ -29,9 +31,11 @@ std::string Utf8(const std::wstring& text) {
     const int size = static_cast<int>(text.size());
     const int length =
         WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, &bytes[0], length, nullptr, nullptr);
+    if (length == 0) throw LastErrorFailure();
+    std::string bytes(static_cast<size_t>(length), '\0');
+    if (WideCharToMultiByte(CP_UTF8, 0, text.data(), size, &bytes[0], length, nullptr, nullptr) ==
+        0) {
+        throw LastErrorFailure();
     }
     return bytes;
 }
@@ -41,16 +45,53 @@ bool IsConsole(HANDLE handle) {
     return GetConsoleMode(handle, &mode) != 0;
 }
 
+// Older consoles refuse long writes, and any write may take only part: the text goes out
+// in pieces, each written to its end.
+constexpr size_t kPiece = 8192;
+
+void WriteToConsole(HANDLE console, const std::wstring& text) {
+    for (size_t at = 0; at < text.size();) {
+        size_t piece = std::min(kPiece, text.size() - at);
+        if (piece < text.size() - at && IS_HIGH_SURROGATE(text[at + piece - 1])) --piece;
+        DWORD written = 0;
+        if (!WriteConsoleW(console, text.data() + at, static_cast<DWORD>(piece), &written,
+                           nullptr) ||
+            written == 0) {
+            throw LastErrorFailure();
+        }
+        at += written;
+    }
+}
+
+void WriteToFile(HANDLE file, const std::string& bytes) {
+    for (size_t at = 0; at < bytes.size();) {
+        const size_t piece = std::min(kPiece, bytes.size() - at);
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + at, static_cast<DWORD>(piece), &written, nullptr) ||
+            written == 0) {
+            throw LastErrorFailure();
+        }
+        at += written;
+    }
+}
+
+// Throws PlatformFailure when the text cannot be written whole.
 void Write(DWORD stream, const std::wstring& text) {
     const HANDLE handle = GetStdHandle(stream);
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) throw FailureFor(ERROR_INVALID_HANDLE);
     const std::wstring lines = WithWindowsLineEnds(text);
-    DWORD written = 0;
     if (IsConsole(handle)) {
-        WriteConsoleW(handle, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+        WriteToConsole(handle, lines);
     } else {
-        const std::string bytes = Utf8(lines);
-        WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        WriteToFile(handle, Utf8(lines));
+    }
+}
+
+// For what is said on the way out: when even that fails, the exit status tells.
+void TryWrite(DWORD stream, const std::wstring& text) {
+    try {
+        Write(stream, text);
+    } catch (const PlatformFailure&) {
     }
 }
 
@@ -63,6 +104,9 @@ class Win32System : public checker::CheckerSystem {
         return files_.FromSystemCodePage(bytes);
     }
     std::wstring FromUtf8(const std::string& bytes) override { return files_.FromUtf8(bytes); }
+    std::wstring FromUtf8Replacing(const std::string& bytes) override {
+        return files_.FromUtf8Replacing(bytes);
+    }
     // Beside the program, where Brenvale itself looks for its table.
     std::wstring DefaultTableFile() override {
         try {
@@ -72,7 +116,7 @@ class Win32System : public checker::CheckerSystem {
         }
     }
     void WriteOut(const std::wstring& text) override { Write(STD_OUTPUT_HANDLE, text); }
-    void WriteError(const std::wstring& text) override { Write(STD_ERROR_HANDLE, text); }
+    void WriteError(const std::wstring& text) override { TryWrite(STD_ERROR_HANDLE, text); }
 
   private:
     Win32FileSystem files_;
@@ -86,7 +130,7 @@ void WaitIfConsoleIsOurOwn() {
     DWORD processes[2] = {};
     if (!IsConsole(GetStdHandle(STD_OUTPUT_HANDLE)) || !IsConsole(input)) return;
     if (GetConsoleProcessList(processes, 2) != 1) return;
-    Write(STD_OUTPUT_HANDLE, L"\nPress any key to close this window.");
+    TryWrite(STD_OUTPUT_HANDLE, L"\nPress any key to close this window.");
     SetConsoleMode(input, 0);  // a single key, without waiting for Enter
     FlushConsoleInputBuffer(input);
     wchar_t key[2];

@@ -8,6 +8,21 @@
 #include "platform/PlatformFailure.h"
 
 namespace checker {
+namespace {
+
+// Writes the report; a report the output refuses is a failure of the run.
+int Report(CheckerSystem& system, const std::wstring& text, int status) {
+    try {
+        system.WriteOut(text);
+        return status;
+    } catch (const PlatformFailure& failure) {
+        system.WriteError(L"brenvale-check: cannot write the report: " + failure.Description() +
+                          L"\n");
+        return kExitFailed;
+    }
+}
+
+}  // namespace
 
 int RunChecker(const std::vector<std::wstring>& args, CheckerSystem& system) {
     Options options;
@@ -17,17 +32,14 @@ int RunChecker(const std::vector<std::wstring>& args, CheckerSystem& system) {
                           UsageText(system.DefaultTableFile()));
         return kExitFailed;
     }
-    if (options.help) {
-        system.WriteOut(UsageText(system.DefaultTableFile()));
-        return kExitClean;
-    }
+    if (options.help) return Report(system, UsageText(system.DefaultTableFile()), kExitClean);
     const std::wstring file = options.file.empty() ? system.DefaultTableFile() : options.file;
     std::wstring reason;
     try {
         const std::unique_ptr<FileReader> reader = system.OpenTableFile(file);
         const Table table = CheckTable(*reader, system);
-        system.WriteOut(ReportText(file, table, options));
-        return table.warnings.empty() ? kExitClean : kExitWarnings;
+        return Report(system, ReportText(file, table, options),
+                      table.warnings.empty() ? kExitClean : kExitWarnings);
     } catch (const PlatformFailure& failure) {
         reason = failure.Description();
     } catch (const std::bad_alloc&) {

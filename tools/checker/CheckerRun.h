@@ -40,7 +40,9 @@ class CheckerSystem : public TextDecoder {
     virtual std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) = 0;
     // The table read when the command line names none.
     virtual std::wstring DefaultTableFile() = 0;
+    // The report; throws PlatformFailure when the output refuses it.
     virtual void WriteOut(const std::wstring& text) = 0;
+    // A problem, where the system lets the checker say one; never throws.
     virtual void WriteError(const std::wstring& text) = 0;
 };
 

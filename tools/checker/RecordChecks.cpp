@@ -91,15 +91,13 @@ struct Checker {
 
     void CheckRecord(int record) {
         CheckFrequency(record);
-        const ChannelColumns& columns = table.columns;
-        if (columns.Server[record].empty()) {
+        if (table.columns.Server[record].empty()) {
             Warn(record, L"the server is empty, so TeamSpeak is not told where to connect");
         }
-        CheckArgumentValue(record, L"server", columns.Server[record]);
-        CheckArgumentValue(record, L"login name", columns.LoginName[record]);
-        CheckArgumentValue(record, L"password", columns.Password[record]);
-        CheckArgumentValue(record, L"channel", columns.Channel[record]);
-        CheckArgumentValue(record, L"sub-channel", columns.SubChannel[record]);
+        for (int field = 1; field < kFieldsPerRecord; ++field) {
+            CheckArgumentValue(record, kFieldNames[field],
+                               FieldAt(table.columns, (record - 1) * kFieldsPerRecord + field));
+        }
     }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // The channel table as Brenvale loads it, and what in it will not work as the pilot
-// likely meant. Loading goes through the program's own FieldReader and record loop, so
-// the checker sees exactly the records the program sees.
+// likely meant. Loading goes through the program's own record loop and decoding, so the
+// checker sees exactly the records the program sees.
 
 #include <array>
 #include <string>
@@ -10,6 +10,9 @@
 #include "app/ChannelTable.h"
 
 namespace checker {
+
+// The six fields' names as the warnings give them, in file order.
+extern const wchar_t* const kFieldNames[kFieldsPerRecord];
 
 // One thing to tell the pilot about. Record 0 means the file as a whole; line 0 means
 // no particular line.
@@ -38,8 +41,9 @@ struct Table {
 // (the file as a whole first). Reading failures throw PlatformFailure.
 Table CheckTable(FileReader& file, TextDecoder& decoder);
 
-// Only the load and the warnings about the file's structure (the record limit, a
-// record cut short, the layout of lines), without the checks of each record's values.
+// Only the load and the warnings about the file's structure (the record limit, where
+// the table stops and why, bytes that are not UTF-8, the layout of lines), without the
+// checks of each record's values.
 Table LoadTable(FileReader& file, TextDecoder& decoder);
 
 // The encoding as the report names it, e.g. "UTF-8 with a byte order mark".

@@ -1,126 +1,189 @@
-// Loading the table with the program's reader, decoding and record rules, and the
-// warnings that only the reading itself can see: the record limit and the size of what
-// lies beyond it, a record cut short, a field that cannot be decoded, and records that
-// do not keep to one line each.
+// Loading the table through the program's own record loop, decoding and record rules,
+// and the warnings that only the reading itself can see: the record limit and what lies
+// beyond it, where the table stops and why, bytes that are not UTF-8 in a marked file,
+// and records that do not keep to one line each.
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "platform/PlatformFailure.h"
 #include "tools/checker/TableCheck.h"
 
 namespace checker {
+
+const wchar_t* const kFieldNames[kFieldsPerRecord] = {
+    L"frequency", L"server", L"login name", L"password", L"channel", L"sub-channel"};
+
 namespace {
 
-// What reading one record found, besides its fields.
-struct RecordRead {
-    int fieldsRead = 0;
-    bool complete = false;
-    bool allEmpty = true;
-    int firstLine = 0;  // where its first field starts
+// What the record loop showed of one record, besides its fields.
+struct RecordSeen {
+    int firstLine = 0;  // where it starts; 0 for a record never begun
     int lastLine = 0;   // where its last field read starts
-    int lineAfter = 0;  // where the reader stands after its sixth field
+    int lineAfter = 0;  // where the reader stands after that field
+    int fieldsRead = 0;
+    bool allEmpty = true;
+    bool Begun() const { return firstLine > 0; }
+    bool Complete() const { return fieldsRead == kFieldsPerRecord; }
+    // Blank lines (or a comma) at the end of the file start a record that the end cuts
+    // short; nothing the pilot wrote is lost by that.
+    bool OnlyEmptyFieldsLeft() const { return !Complete() && allEmpty; }
 };
 
-// Reads one record's fields into its slot, undecoded, as the program does.
-RecordRead ReadRecord(FieldReader& reader, ChannelColumns& columns, int slot) {
-    RecordRead read;
-    read.firstLine = reader.Line();
-    for (int i = 0; i < kFieldsPerRecord; ++i) {
-        const int line = reader.Line();
-        Units& field = FieldAt(columns, (slot - 1) * kFieldsPerRecord + i);
-        if (!reader.NextField(field)) return read;
-        read.lastLine = line;
-        ++read.fieldsRead;
-        if (!field.empty()) read.allEmpty = false;
+// What lies past the 200th record, counted without being kept.
+struct Beyond {
+    bool reached = false;
+    int line = 0;
+    int fields = 0;
+    bool allEmpty = true;
+    uint64_t bytesAtLimit = 0, bytesInAll = 0;
+    std::wstring failure;  // the file could not be read to its end
+    bool Matters() const { return reached && !(allEmpty && fields < kFieldsPerRecord); }
+};
+
+class RecordLoopWatch : public TableReadObserver {
+  public:
+    void RecordStarts(int record, int line) override { records[record - 1].firstLine = line; }
+    void FieldRead(int index, const Units& field, int line, int lineAfter) override {
+        RecordSeen& seen = records[index / kFieldsPerRecord];
+        ++seen.fieldsRead;
+        seen.allEmpty = seen.allEmpty && field.empty();
+        seen.lastLine = line;
+        seen.lineAfter = lineAfter;
     }
-    read.complete = true;
-    read.lineAfter = reader.Line();
-    return read;
+    // The program reads no further; the checker skips on to the end, holding nothing.
+    void CapacityReached(FieldReader& reader) override {
+        beyond.reached = true;
+        beyond.line = reader.Line();
+        beyond.bytesAtLimit = reader.BytesTaken();
+        try {
+            while (reader.SkipField()) {
+                if (beyond.fields < std::numeric_limits<int>::max()) ++beyond.fields;
+                beyond.allEmpty = beyond.allEmpty && reader.LastFieldEmpty();
+            }
+        } catch (const PlatformFailure& failure) {
+            beyond.failure = failure.Description();
+        }
+        beyond.bytesInAll = reader.BytesTaken();
+    }
+
+    std::array<RecordSeen, kChannelCapacity> records;
+    Beyond beyond;
+};
+
+std::wstring Number(uint64_t value) {
+    return std::to_wstring(value);
 }
 
 void Warn(Table& table, int record, int line, std::wstring text) {
     table.warnings.push_back({record, line, std::move(text)});
 }
 
-std::wstring Number(uint64_t value) {
-    return std::to_wstring(value);
-}
-
-// Blank lines (or a comma) at the end of the file start a record that the end cuts
-// short; nothing the pilot wrote is lost by that, so it needs no warning.
-bool OnlyEmptyFieldsLeft(const RecordRead& next) {
-    return !next.complete && next.allEmpty;
+// Whether anything the pilot wrote follows the record.
+bool SomethingFollows(const RecordLoopWatch& watch, int record) {
+    if (record == kChannelCapacity) return watch.beyond.Matters();
+    const RecordSeen& next = watch.records[record];
+    return next.Begun() && !next.OnlyEmptyFieldsLeft();
 }
 
 // Fields are counted, not lines: a record that leaves its line shifts every record
-// after it, which is how an empty line or a missing comma shows up. A line that goes
-// on after the sixth field is told apart from trailing empty fields only once the next
-// record is read, so that warning is returned for the caller to keep or drop.
-Warning CheckLayout(Table& table, const RecordRead& read, FieldReader& reader) {
-    const int record = table.count;
-    const bool spread = read.firstLine != read.lastLine || read.lineAfter > read.lastLine + 1;
-    if (spread) {
-        Warn(table, record, read.firstLine,
-             L"its six fields are spread over lines " + Number(read.firstLine) + L" to " +
-                 Number(std::max(read.lastLine, read.lineAfter - 1)) +
+// after it, which is how an empty line or a missing comma shows up.
+void CheckLayout(Table& table, const RecordLoopWatch& watch, int record) {
+    const RecordSeen& seen = watch.records[record - 1];
+    if (seen.firstLine != seen.lastLine || seen.lineAfter > seen.lastLine + 1) {
+        Warn(table, record, seen.firstLine,
+             L"its six fields are spread over lines " + Number(seen.firstLine) + L" to " +
+                 Number(std::max(seen.lastLine, seen.lineAfter - 1)) +
                  L"; fields are counted, not lines, so an empty line or a missing field "
                  L"shifts every record after it");
-        return {};
+    } else if (seen.lineAfter == seen.lastLine && SomethingFollows(watch, record)) {
+        Warn(table, record, seen.firstLine,
+             L"line " + Number(seen.lastLine) +
+                 L" goes on after the record's sixth field (an extra field, or a comma at "
+                 L"the end of the line), so the next record starts there");
     }
-    if (read.lineAfter != read.lastLine || reader.AtEnd()) return {};
-    return {record, read.firstLine,
-            L"line " + Number(read.lastLine) +
-                L" goes on after the record's sixth field (an extra field, or a comma at "
-                L"the end of the line), so the next record starts there"};
 }
 
-// Reads on past the 200th record, keeping nothing, to say how much is ignored. False
-// when only empty fields follow.
-bool WarnRecordsPastTheLimit(Table& table, TableSource& source, FieldReader& reader) {
-    const uint64_t loadedBytes = source.Consumed();
-    const int line = reader.Line();
-    int fields = 0;
-    bool allEmpty = true;
-    Units field;
-    while (reader.NextField(field)) {
-        if (fields < std::numeric_limits<int>::max()) ++fields;
-        if (!field.empty()) allEmpty = false;
-    }
-    if (allEmpty && fields < kFieldsPerRecord) return false;
-    const int records = fields / kFieldsPerRecord + (fields % kFieldsPerRecord != 0);
+void WarnRecordsPastTheLimit(Table& table, const Beyond& beyond) {
+    if (!beyond.Matters()) return;
+    const int records = beyond.fields / kFieldsPerRecord + (beyond.fields % kFieldsPerRecord != 0);
     std::wstring text = L"Brenvale keeps the first " + Number(kChannelCapacity) +
                         L" records and ignores the rest of the file (" + Number(records) +
                         (records == 1 ? L" more record)" : L" more records)");
-    const uint64_t totalBytes = source.Consumed();
-    if (totalBytes - loadedBytes > loadedBytes) {
-        text += L"; most of the file is never read: " + Number(totalBytes - loadedBytes) +
-                L" of its " + Number(totalBytes) + L" bytes";
+    const uint64_t unread = beyond.bytesInAll - beyond.bytesAtLimit;
+    if (unread > beyond.bytesAtLimit) {
+        text += L"; most of the file is never read: " + Number(unread) + L" of its " +
+                Number(beyond.bytesInAll) + L" bytes";
     }
-    Warn(table, kChannelCapacity + 1, line, text);
-    return true;
+    if (!beyond.failure.empty()) text += L"; the rest could not be read: " + beyond.failure;
+    Warn(table, kChannelCapacity + 1, beyond.line, text);
 }
 
-void WarnCutShort(Table& table, const RecordRead& read) {
-    if (read.allEmpty) return;
-    const int record = table.count + 1;
-    Warn(table, record, table.lines[record],
-         L"the file ends after " + Number(read.fieldsRead) +
-             L" of the record's six fields, so Brenvale drops it");
+// Why the program stopped reading at the record after the last one it keeps.
+std::wstring StopReason(const Table& table, const TableExtent& extent) {
+    const std::wstring field = L"field " + Number(extent.fieldsAfter + 1);
+    switch (extent.end) {
+        case TableEnd::ReadFailed:
+            return L"the file cannot be read on at " + field + L" (" + extent.failure + L")";
+        case TableEnd::OutOfMemory:
+            return L"there is not enough memory to read " + field;
+        case TableEnd::FieldTooLong:
+            return field + L" runs on past " + Number(kLongestField) +
+                   L" characters, more than a TeamSpeak command line can carry (a double "
+                   L"quote never closed?)";
+        case TableEnd::Undecodable:
+            return field + L" cannot be read as " + EncodingName(table) + L" (" +
+                   extent.failure + L")";
+        default:
+            return std::wstring();
+    }
 }
 
-// The program stops at a field it cannot decode as if the file ended there: what was
-// said about the records after it no longer applies.
-void WarnUndecodable(Table& table, const TableExtent& stored) {
-    const int record = stored.records + 1;
-    table.count = stored.records;
-    table.warnings.erase(std::remove_if(table.warnings.begin(), table.warnings.end(),
-                                        [&](const Warning& w) { return w.record >= record; }),
-                         table.warnings.end());
-    Warn(table, record, table.lines[record],
-         L"field " + Number(stored.fieldsAfter + 1) + L" cannot be read as " + EncodingName(table) +
-             L"; Brenvale stops reading the table there and drops this record");
+void WarnWhereTheTableStops(Table& table, const RecordLoopWatch& watch,
+                            const TableExtent& extent) {
+    if (extent.end == TableEnd::Capacity) return;
+    const int record = extent.records + 1;
+    const std::wstring reason = StopReason(table, extent);
+    if (!reason.empty()) {
+        Warn(table, record, table.lines[record],
+             reason + L", so Brenvale stops reading the table there and drops this record");
+    } else if (extent.fieldsAfter > 0 && !watch.records[record - 1].allEmpty) {
+        Warn(table, record, table.lines[record],
+             L"the file ends after " + Number(extent.fieldsAfter) +
+                 L" of the record's six fields, so Brenvale drops it");
+    }
+}
+
+// Fields of a marked UTF-8 file holding bytes that are not UTF-8, by index; the program
+// reads each such sequence as U+FFFD.
+std::vector<int> FieldsNotUtf8(Table& table, const TableExtent& read, TextDecoder& decoder) {
+    std::vector<int> found;
+    if (!table.marked || table.encoding != TextEncoding::Utf8) return found;
+    for (int i = 0; i < read.Fields(); ++i) {
+        const Units& field = FieldAt(table.columns, i);
+        try {
+            decoder.FromUtf8(std::string(field.begin(), field.end()));
+        } catch (const PlatformFailure&) {
+            found.push_back(i);
+        }
+    }
+    return found;
+}
+
+void WarnNotUtf8(Table& table, const std::vector<int>& fields) {
+    for (int i : fields) {
+        const int record = i / kFieldsPerRecord + 1, position = i % kFieldsPerRecord;
+        if (record > table.count) break;
+        const std::wstring name = kFieldNames[position];
+        std::wstring text = L"the " + name +
+                            L" holds bytes that are not UTF-8; Brenvale reads each such "
+                            L"sequence as the replacement character U+FFFD";
+        if (name != L"password") text += L": \"" + FieldAt(table.columns, i) + L"\"";
+        Warn(table, record, table.lines[record], text);
+    }
 }
 
 void WarnEmptyTable(Table& table) {
@@ -145,43 +208,21 @@ bool CutShortFieldsKept(Table& table, const TableExtent& extent) {
 
 Table LoadTable(FileReader& file, TextDecoder& decoder) {
     Table table;
-    TableSource source(file);
-    FieldReader reader(source);
-    TableExtent read;
-    Warning lineGoesOn;  // pending until the next record shows what follows
-    RecordRead cut;
-    while (!reader.AtEnd()) {
-        if (table.count == kChannelCapacity) {
-            if (WarnRecordsPastTheLimit(table, source, reader) && lineGoesOn.record) {
-                table.warnings.push_back(lineGoesOn);
-            }
-            lineGoesOn = {};
-            break;
-        }
-        const int slot = table.count + 1;
-        table.lines[slot] = reader.Line();
-        const RecordRead record = ReadRecord(reader, table.columns, slot);
-        if (lineGoesOn.record && !OnlyEmptyFieldsLeft(record)) {
-            table.warnings.push_back(lineGoesOn);
-        }
-        lineGoesOn = {};
-        if (!record.complete) {
-            cut = record;
-            read.fieldsAfter = record.fieldsRead;
-            break;
-        }
-        table.count = read.records = slot;
-        lineGoesOn = CheckLayout(table, record, reader);
+    RecordLoopWatch watch;
+    const TableRead read = ReadTableFields(file, table.columns, &watch);
+    table.encoding = ChooseEncoding(read, table.columns, decoder);
+    table.marked = read.hasMark;
+    const std::vector<int> notUtf8 = FieldsNotUtf8(table, read.extent, decoder);
+    const TableExtent decoded = DecodeFields(table.columns, read.extent, table.encoding, decoder);
+    table.count = decoded.records;
+    for (int record = 1; record <= std::min(table.count + 1, kChannelCapacity); ++record) {
+        table.lines[record] = watch.records[record - 1].firstLine;
     }
-    table.encoding = ChooseEncoding(source, table.columns, read, decoder);
-    table.marked = source.HasMark();
-    const TableExtent decoded = DecodeFields(table.columns, read, table.encoding, decoder);
     table.cutShortFieldsKept = CutShortFieldsKept(table, decoded);
-    if (decoded.conversionFailed) {
-        WarnUndecodable(table, decoded);
-    } else {
-        WarnCutShort(table, cut);
-    }
+    for (int record = 1; record <= table.count; ++record) CheckLayout(table, watch, record);
+    if (decoded.end == TableEnd::Capacity) WarnRecordsPastTheLimit(table, watch.beyond);
+    WarnWhereTheTableStops(table, watch, decoded);
+    WarnNotUtf8(table, notUtf8);
     WarnEmptyTable(table);
     return table;
 }

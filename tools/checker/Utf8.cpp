@@ -1,45 +1,79 @@
+// UTF-8 decoding with the replacement character for whatever is not UTF-8.
+
 #include "tools/checker/Utf8.h"
 
 namespace checker {
 namespace {
 
-// For a lead byte: the sequence length and the smallest value such a sequence may hold.
-bool LeadByte(unsigned char byte, int& length, char32_t& value, char32_t& lowest) {
-    if (byte < 0x80) {
-        length = 1, value = byte, lowest = 0;
-    } else if ((byte & 0xE0) == 0xC0) {
-        length = 2, value = byte & 0x1F, lowest = 0x80;
-    } else if ((byte & 0xF0) == 0xE0) {
-        length = 3, value = byte & 0x0F, lowest = 0x800;
-    } else if ((byte & 0xF8) == 0xF0) {
-        length = 4, value = byte & 0x07, lowest = 0x10000;
+constexpr wchar_t kReplacement = 0xFFFD;
+
+// A sequence under way: its value so far, how many continuation bytes it still needs,
+// and the range the next one must lie in (narrower after some lead bytes, which rules
+// out overlong forms, surrogates and values above U+10FFFF).
+struct Sequence {
+    char32_t value = 0;
+    int needed = 0;
+    unsigned char lowest = 0x80, highest = 0xBF;
+};
+
+// Starts a sequence at `byte`; false when no valid sequence starts with it.
+bool Start(unsigned char byte, Sequence& sequence) {
+    sequence = Sequence();
+    if (byte >= 0xC2 && byte <= 0xDF) {
+        sequence.needed = 1, sequence.value = byte & 0x1F;
+    } else if (byte >= 0xE0 && byte <= 0xEF) {
+        sequence.needed = 2, sequence.value = byte & 0x0F;
+        if (byte == 0xE0) sequence.lowest = 0xA0;
+        if (byte == 0xED) sequence.highest = 0x9F;
+    } else if (byte >= 0xF0 && byte <= 0xF4) {
+        sequence.needed = 3, sequence.value = byte & 0x07;
+        if (byte == 0xF0) sequence.lowest = 0x90;
+        if (byte == 0xF4) sequence.highest = 0x8F;
     } else {
         return false;
     }
     return true;
 }
 
+// One character; where wchar_t holds 16 bits, one beyond U+FFFF takes a surrogate pair.
+void Append(std::wstring& text, char32_t value) {
+    if (sizeof(wchar_t) == 2 && value > 0xFFFF) {
+        value -= 0x10000;
+        text.push_back(static_cast<wchar_t>(0xD800 + (value >> 10)));
+        text.push_back(static_cast<wchar_t>(0xDC00 + (value & 0x3FF)));
+    } else {
+        text.push_back(static_cast<wchar_t>(value));
+    }
+}
+
 }  // namespace
 
-bool DecodeUtf8(std::string_view bytes, std::wstring& text) {
+size_t DecodeUtf8(std::string_view bytes, std::wstring& text) {
     text.clear();
+    size_t replaced = 0;
+    Sequence sequence;
     for (size_t i = 0; i < bytes.size();) {
-        int length;
-        char32_t value, lowest;
-        if (!LeadByte(static_cast<unsigned char>(bytes[i]), length, value, lowest)) return false;
-        if (bytes.size() - i < static_cast<size_t>(length)) return false;
-        for (int k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            value = value << 6 | (next & 0x3F);
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (sequence.needed == 0) {
+            ++i;
+            if (byte < 0x80) {
+                text.push_back(static_cast<wchar_t>(byte));
+            } else if (!Start(byte, sequence)) {
+                text.push_back(kReplacement), ++replaced;
+            }
+        } else if (byte < sequence.lowest || byte > sequence.highest) {
+            // The sequence is cut short; this byte is looked at again on its own.
+            sequence.needed = 0;
+            text.push_back(kReplacement), ++replaced;
+        } else {
+            ++i;
+            sequence.value = sequence.value << 6 | (byte & 0x3F);
+            sequence.lowest = 0x80, sequence.highest = 0xBF;
+            if (--sequence.needed == 0) Append(text, sequence.value);
         }
-        if (value < lowest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-            return false;
-        }
-        text.push_back(static_cast<wchar_t>(value));
-        i += static_cast<size_t>(length);
     }
-    return true;
+    if (sequence.needed > 0) text.push_back(kReplacement), ++replaced;
+    return replaced;
 }
 
 }  // namespace checker
