@@ -1,3 +1,5 @@
+// The channel switch: the record for the frequency shown, and TeamSpeak started with it.
+
 #include <algorithm>
 
 #include "app/FrmMain.h"
@@ -16,27 +18,33 @@ const wchar_t kNulInCommandLine[] =
 
 }  // namespace
 
-std::wstring TeamSpeakCommandLine(const std::wstring& teamSpeakDir, const ChannelColumns& table,
-                                  int record, const std::wstring& sessionName) {
-    // Values go in as they are; the client reads the one quoted argument itself.
-    return teamSpeakDir + kTeamSpeakExe + L" \"" + table.Server.at(record) + L"?nickname=" +
-           sessionName + L"?loginname=" + table.LoginName.at(record) + L"?password=" +
-           table.Password.at(record) + L"?channel=" + table.Channel.at(record) + L"?subchannel=" +
-           table.SubChannel.at(record) + L"\"";
+int ChooseChannelRecord(const ChannelColumns& table, int count, const std::wstring& frequency) {
+    count = std::min(count, kChannelCapacity);
+    for (int record = 1; record <= count; ++record) {
+        if (table.Frequency[record] == frequency) return record;
+    }
+    return 1;
 }
 
-// Starts TeamSpeak in the channel of the frequency now shown: the first record with
-// exactly that frequency, or record 1, the default channel, when none has it.
+ChannelRecord RecordAt(const ChannelColumns& table, int record) {
+    return {table.Frequency.at(record), table.Server.at(record),  table.LoginName.at(record),
+            table.Password.at(record),  table.Channel.at(record), table.SubChannel.at(record)};
+}
+
+std::wstring TeamSpeakCommandLine(const std::wstring& teamSpeakDir, const ChannelRecord& record,
+                                  const std::wstring& sessionName) {
+    // Values go in as they are; the client reads the one quoted argument itself.
+    return teamSpeakDir + kTeamSpeakExe + L" \"" + record.Server + L"?nickname=" + sessionName +
+           L"?loginname=" + record.LoginName + L"?password=" + record.Password + L"?channel=" +
+           record.Channel + L"?subchannel=" + record.SubChannel + L"\"";
+}
+
+// Starts TeamSpeak in the channel of the frequency now shown, with a copy of the chosen
+// record's texts.
 void FrmMain::lblCom_Change() {
-    const int count = std::min<int>(ChannelCount, kChannelCapacity);
-    int chosen = 1;
-    for (int record = 1; record <= count; ++record) {
-        if (ChannelTable.Frequency[record] == labelText_) {
-            chosen = record;
-            break;
-        }
-    }
-    StartTeamSpeak(TeamSpeakCommandLine(TeamSpeakDir, ChannelTable, chosen, general_.SessionName));
+    const ChannelRecord chosen =
+        RecordAt(ChannelTable, ChooseChannelRecord(ChannelTable, ChannelCount, labelText_));
+    StartTeamSpeak(TeamSpeakCommandLine(TeamSpeakDir, chosen, general_.SessionName));
 }
 
 // A start that fails must not end the program: the reason goes into the caption until a

@@ -64,15 +64,13 @@ std::wstring ChoiceSentence(const Table& table, const Options& options, const Ch
 
 std::wstring ChoiceSection(const Table& table, const Options& options) {
     const Choice choice = ChooseRecord(table, options.frequency);
-    ChannelColumns shown = table.columns;
-    std::wstring& password = shown.Password[choice.record];
-    password = ShownPassword(password, options);
+    ChannelRecord shown = RecordAt(table.columns, choice.record);
+    shown.Password = ShownPassword(shown.Password, options);
     std::wstring text = ChoiceSentence(table, options, choice);
     text += L"TeamSpeak command line, for the name " + Quoted(options.name) +
             L" and the TeamSpeak folder " + Quoted(options.teamSpeakDir) + L":\n";
-    text += L"  " + TeamSpeakCommandLine(options.teamSpeakDir, shown, choice.record, options.name) +
-            L"\n";
-    if (!options.showPasswords && !shown.Password[choice.record].empty()) {
+    text += L"  " + TeamSpeakCommandLine(options.teamSpeakDir, shown, options.name) + L"\n";
+    if (!options.showPasswords && !shown.Password.empty()) {
         text += L"(The password is masked; --show-passwords shows the exact line.)\n";
     }
     return text;

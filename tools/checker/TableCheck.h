@@ -55,8 +55,8 @@ void CheckRecords(Table& table);
 // The six-character form the radio's frequency is shown in: 1dd.dd.
 bool IsDisplayForm(const std::wstring& frequency);
 
-// The record the program chooses for a frequency: the first one that equals it, or
-// record 1, the default, when none does.
+// The record the program chooses for a frequency, and whether its frequency matched or
+// record 1 was taken as the default.
 struct Choice {
     int record = 1;
     bool matched = false;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FrmMain.h"
 #include "platform/PlatformFailure.h"
 #include "tools/checker/TableCheck.h"
 
@@ -250,11 +251,8 @@ std::wstring EncodingName(const Table& table) {
 }
 
 Choice ChooseRecord(const Table& table, const std::wstring& frequency) {
-    const int count = std::min(table.count, kChannelCapacity);
-    for (int record = 1; record <= count; ++record) {
-        if (table.columns.Frequency[record] == frequency) return {record, true};
-    }
-    return {1, false};
+    const int record = ChooseChannelRecord(table.columns, table.count, frequency);
+    return {record, record <= table.count && table.columns.Frequency[record] == frequency};
 }
 
 }  // namespace checker

@@ -1,0 +1,120 @@
+// The checker as a program over a fake system: its options and their errors, the choice
+// for one frequency with its command line, password masking, and the exit statuses.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "FakePlatform.h"
+#include "tools/checker/CheckerRun.h"
+
+namespace {
+
+using Args = std::vector<std::wstring>;
+
+class FakeCheckerSystem : public checker::CheckerSystem {
+  public:
+    std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
+        return files.OpenForReading(path);
+    }
+    std::wstring FromSystemCodePage(const std::string& bytes) override {
+        return files.FromSystemCodePage(bytes);
+    }
+    std::wstring FromUtf8(const std::string& bytes) override { return files.FromUtf8(bytes); }
+    std::wstring FromUtf8Replacing(const std::string& bytes) override {
+        return files.FromUtf8Replacing(bytes);
+    }
+    std::wstring DefaultTableFile() override { return FakeSystem::kTableFile; }
+    void WriteOut(const std::wstring& text) override {
+        if (outputRefused) throw PlatformFailure(112, L"There is not enough space on the disk.");
+        out += text;
+    }
+    void WriteError(const std::wstring& text) override { error += text; }
+
+    FakeSystem files;
+    bool outputRefused = false;
+    std::wstring out, error;
+};
+
+const char kTable[] =
+    "122.80,s1,l1,secret1,c1,x1\r\n"
+    "123.45,s2,l2,secret2,c2,x2\r\n";
+
+struct Outcome {
+    int status;
+    std::wstring out, error;
+};
+
+Outcome Check(const Args& args, const std::string& table = kTable, bool outputRefused = false) {
+    FakeCheckerSystem system;
+    system.files.Add(FakeSystem::kTableFile, table);
+    system.outputRefused = outputRefused;
+    const int status = checker::RunChecker(args, system);
+    return {status, system.out, system.error};
+}
+
+bool Holds(const std::wstring& text, const std::wstring& part) {
+    return text.find(part) != std::wstring::npos;
+}
+
+TEST(CheckerRun, ShowsTheChosenRecordAndTheCommandLineWithPasswordsMaskedUnlessAsked) {
+    const Outcome masked = Check({L"--frequency", L"123.45", L"--name", L"Ann Lee",
+                              L"--teamspeak-dir=D:\\TS"});
+    EXPECT_EQ(masked.status, checker::kExitClean);
+    EXPECT_TRUE(Holds(masked.out, L"Channel table: C:\\Brenvale\\brenvale.txt\n"));
+    EXPECT_TRUE(Holds(masked.out, L"    2 (line 2): \"123.45\"  server \"s2\", login \"l2\", "
+                                  L"password ******, channel \"c2\", sub-channel \"x2\"\n"));
+    EXPECT_TRUE(Holds(masked.out, L"Brenvale chooses record 2 (line 2), the first with this"));
+    EXPECT_TRUE(Holds(masked.out, L"\n  D:\\TS\\teamspeak.exe \"s2?nickname=Ann Lee?loginname=l2"
+                                  L"?password=******?channel=c2?subchannel=x2\"\n(The password "
+                                  L"is masked; --show-passwords shows the exact line.)\n"));
+    EXPECT_FALSE(Holds(masked.out, L"secret"));
+
+    const Outcome shown = Check({L"--show-passwords", L"--frequency=130.00"});
+    EXPECT_TRUE(Holds(shown.out, L"password \"secret1\", channel"));
+    EXPECT_TRUE(Holds(shown.out, L"no record has this frequency, so Brenvale uses record 1"));
+    EXPECT_TRUE(Holds(shown.out, L"\n  C:\\Program Files\\Teamspeak2_RC2\\teamspeak.exe "
+                                 L"\"s1?nickname=Pilot?loginname=l1?password=secret1?channel=c1"
+                                 L"?subchannel=x1\"\n\nNo warnings.\n"));
+}
+
+TEST(CheckerRun, WrongOptionsGiveTheReasonAndTheUsageWithStatusTwo) {
+    const struct {
+        Args args;
+        const wchar_t* problem;
+    } cases[] = {
+        {{L"--colour"}, L"unknown option --colour"},
+        {{L"--name"}, L"--name needs a value"},
+        {{L"a.txt", L"b.txt"}, L"only one table file can be checked at a time"},
+        {{L""}, L"the file name is empty"},
+        {{L"--frequency", L"122.8"}, L"--frequency wants a frequency as the radio shows it"},
+    };
+    for (const auto& example : cases) {
+        const Outcome run = Check(example.args);
+        EXPECT_EQ(run.status, checker::kExitFailed) << example.problem;
+        EXPECT_EQ(run.error.rfind(L"brenvale-check: " + std::wstring(example.problem), 0), 0u)
+            << Narrow(run.error);
+        EXPECT_TRUE(Holds(run.error, L"\n\nUsage: brenvale-check [options] [FILE]\n"));
+        EXPECT_EQ(run.out, L"");
+    }
+    const Outcome help = Check({L"--name", L"x", L"-h", L"--colour"});  // help wins over the rest
+    EXPECT_EQ(help.status, checker::kExitClean);
+    EXPECT_TRUE(Holds(help.out, L"(default: C:\\Brenvale\\brenvale.txt)"));
+    const Outcome dashes = Check({L"--", L"--help"});  // after "--" a name is a file's
+    EXPECT_EQ(dashes.status, checker::kExitFailed);
+    EXPECT_EQ(dashes.error, L"brenvale-check: cannot read --help: " +
+                                std::wstring(FakeSystem::kNotFound) + L"\n");
+}
+
+TEST(CheckerRun, StatusOneForWarningsAndTwoForAReportTheOutputRefuses) {
+    const Outcome warned = Check({}, "122.8,s,l,p,c,x\r\n");
+    EXPECT_EQ(warned.status, checker::kExitWarnings);
+    EXPECT_TRUE(Holds(warned.out, L"1 warning:\n  record 1, line 1: frequency \"122.8\""));
+
+    const Outcome refused = Check({}, kTable, true);
+    EXPECT_EQ(refused.status, checker::kExitFailed);
+    EXPECT_EQ(refused.error,
+              L"brenvale-check: cannot write the report: There is not enough space on the disk.\n");
+}
+
+}  // namespace
