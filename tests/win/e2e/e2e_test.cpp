@@ -31,7 +31,7 @@ std::vector<HWND> Clients(bool end = false) {
          (window = FindWindowExW(nullptr, window, L"BrenvaleTeamSpeakStandIn", nullptr));) {
         DWORD id = 0;
         GetWindowThreadProcessId(window, &id);
-        if (end) wintest::Process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        if (end) wintest::EndProcessById(id);
         windows.push_back(window);
     }
     return windows;
