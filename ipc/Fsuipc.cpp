@@ -95,7 +95,7 @@ bool Fsuipc::CreateArea(IpcResult& result) {
     char name[24];
     MakeMappingName(transport_.CurrentProcessId(), name);
     // Held sign-extended: that is how the atom travels as wParam.
-    link_.MappingAtom = static_cast<int16_t>(transport_.AddAtom(name));
+    link_.MappingAtom = static_cast<int16_t>(transport_.AddGlobalAtom(name));
     if (link_.MappingAtom == 0) return FailAndClose(IpcAtomFailed, result);
 
     const IpcTransport::Mapping mapping = transport_.CreateMapping(name, kIpcAreaSize);
@@ -144,7 +144,7 @@ void Fsuipc::IpcClose() {
     link_.NextRequest = nullptr;
     reads_.Clear();
     if (link_.MappingAtom != 0) {
-        transport_.DeleteAtom(static_cast<uint16_t>(link_.MappingAtom));
+        transport_.DeleteGlobalAtom(static_cast<uint16_t>(link_.MappingAtom));
         link_.MappingAtom = 0;
     }
     if (link_.ViewBase != nullptr) {

@@ -5,12 +5,6 @@
 
 #include <cstdint>
 
-// <windows.h> makes AddAtom a macro (AddAtomA or AddAtomW); where both are seen, the
-// method below must keep its own name.
-#ifdef AddAtom
-#undef AddAtom
-#endif
-
 class IpcTransport {
 public:
     virtual ~IpcTransport() = default;
@@ -22,8 +16,8 @@ public:
     virtual uint32_t CurrentProcessId() = 0;
 
     // Global atom for a name, or 0.
-    virtual uint16_t AddAtom(const char* name) = 0;
-    virtual void DeleteAtom(uint16_t atom) = 0;
+    virtual uint16_t AddGlobalAtom(const char* name) = 0;
+    virtual void DeleteGlobalAtom(uint16_t atom) = 0;
 
     struct Mapping {
         uintptr_t handle = 0;        // 0 when the mapping could not be created

@@ -1,7 +1,6 @@
 #include "platform/win32/Win32IpcTransport.h"
 
 #include <windows.h>
-#undef AddAtom  // a <windows.h> macro; here it is the transport's method
 
 namespace {
 
@@ -35,11 +34,11 @@ uint32_t Win32IpcTransport::CurrentProcessId() {
     return GetCurrentProcessId();
 }
 
-uint16_t Win32IpcTransport::AddAtom(const char* name) {
+uint16_t Win32IpcTransport::AddGlobalAtom(const char* name) {
     return GlobalAddAtomA(name);
 }
 
-void Win32IpcTransport::DeleteAtom(uint16_t atom) {
+void Win32IpcTransport::DeleteGlobalAtom(uint16_t atom) {
     GlobalDeleteAtom(atom);
 }
 

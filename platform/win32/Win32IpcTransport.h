@@ -9,8 +9,8 @@ class Win32IpcTransport : public IpcTransport {
     uint32_t RegisterMessage(const char* name) override;
     uint32_t CurrentProcessId() override;
 
-    uint16_t AddAtom(const char* name) override;
-    void DeleteAtom(uint16_t atom) override;
+    uint16_t AddGlobalAtom(const char* name) override;
+    void DeleteGlobalAtom(uint16_t atom) override;
 
     Mapping CreateMapping(const char* name, uint32_t size) override;
     uint8_t* MapView(uintptr_t mapping) override;

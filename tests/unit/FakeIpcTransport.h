@@ -2,7 +2,7 @@
 // An in-process stand-in for the system calls of the link: windows, the registered
 // message, atoms and named mappings are scripted, sends are served by a SimServerCore
 // working on the fake mapping's bytes, and every call is noted in one log
-// ("ipc:Sleep 100", "ipc:DeleteAtom", ...).
+// ("ipc:Sleep 100", "ipc:DeleteGlobalAtom", ...).
 
 #include <cstdint>
 #include <deque>
@@ -69,14 +69,14 @@ class FakeIpcTransport : public IpcTransport {
     }
     uint32_t CurrentProcessId() override { return 0x1A4; }
 
-    uint16_t AddAtom(const char* name) override {
-        Note("AddAtom ", name);
+    uint16_t AddGlobalAtom(const char* name) override {
+        Note("AddGlobalAtom ", name);
         if (failAtom) return 0;
         atoms_[kAtom] = name;
         return kAtom;
     }
-    void DeleteAtom(uint16_t atom) override {
-        Note("DeleteAtom", "");
+    void DeleteGlobalAtom(uint16_t atom) override {
+        Note("DeleteGlobalAtom", "");
         atoms_.erase(atom);
     }
 

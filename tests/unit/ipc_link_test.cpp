@@ -91,7 +91,7 @@ TEST_F(LinkTest, OpensWithOneExchangeAndOnePauseAndClosesOnceWhateverIsRepeated)
     EXPECT_EQ(state.MappingAtom, static_cast<int32_t>(0xFFFFC123));
     ExpectAreaEmpty();
     EXPECT_EQ(transport.Calls("FindServerWindow "), Calls{"UIPCMAIN"});
-    EXPECT_EQ(transport.Calls("AddAtom "), Calls{kOurMapping});
+    EXPECT_EQ(transport.Calls("AddGlobalAtom "), Calls{kOurMapping});
     EXPECT_EQ(transport.Calls("CreateMapping "), Calls{kOurMapping});
     EXPECT_EQ(transport.Calls("Sleep "), Calls{"100"});
     EXPECT_EQ(CallCount("Send "), 1u);
@@ -110,7 +110,7 @@ TEST_F(LinkTest, OpensWithOneExchangeAndOnePauseAndClosesOnceWhateverIsRepeated)
     link.IpcClose();
     link.IpcClose();
     ExpectReleased();
-    EXPECT_EQ(CallCount("DeleteAtom") + CallCount("UnmapView") + CallCount("CloseMapping"), 3u);
+    EXPECT_EQ(CallCount("DeleteGlobalAtom") + CallCount("UnmapView") + CallCount("CloseMapping"), 3u);
     EXPECT_FALSE(transport.MappingNamed(kOurMapping)) << "gone once released";
     link.IpcInit();
     ASSERT_TRUE(Open()) << result;
@@ -180,7 +180,7 @@ TEST_P(LinkFailureTest, GivesBackExactlyWhatWasTaken) {
     EXPECT_FALSE(Open());
     EXPECT_EQ(result, failure.expected);
     ExpectAreaReleased();
-    EXPECT_EQ(CallCount("DeleteAtom"), failure.atomsDeleted);
+    EXPECT_EQ(CallCount("DeleteGlobalAtom"), failure.atomsDeleted);
     EXPECT_EQ(CallCount("UnmapView"), failure.viewsUnmapped);
     EXPECT_EQ(CallCount("CloseMapping"), failure.mappingsClosed);
     // Only someone else's mapping of our name outlives the failure.

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "tools/standin-sim/AreaRequest.h"
+#include "tools/standin-sim/RequestMessage.h"
 
 namespace {
 

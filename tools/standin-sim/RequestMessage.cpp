@@ -1,4 +1,4 @@
-#include "tools/standin-sim/AreaRequest.h"
+#include "tools/standin-sim/RequestMessage.h"
 
 #include <windows.h>
 
