@@ -1,3 +1,5 @@
+// The table file's characters and fields: the byte order mark, the buffer, the field rules.
+
 #include <cstring>
 
 #include "app/ChannelTable.h"

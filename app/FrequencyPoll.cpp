@@ -1,3 +1,5 @@
+// The frequency poll: each tick reads COM1 from the simulator and shows it in the label.
+
 #include "app/FrmMain.h"
 #include "app/General.h"
 

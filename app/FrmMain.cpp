@@ -1,3 +1,5 @@
+// The main window's life: its creation and load sequence, the label, and its unload.
+
 #include "app/FrmMain.h"
 
 #include "app/General.h"

@@ -1,3 +1,5 @@
+// Program-wide data and the start-up procedure.
+
 #include "app/General.h"
 
 #include <string>

@@ -1,3 +1,5 @@
+// The texts of the link's result codes and the simulator names.
+
 #include "ipc/IpcResult.h"
 
 const std::array<const wchar_t*, kIpcResultCount> kIpcResultTexts = {

@@ -1,3 +1,5 @@
+// The shared request area's byte format: queuing records and walking the replies.
+
 #include "ipc/RequestArea.h"
 
 #include <algorithm>

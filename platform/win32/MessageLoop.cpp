@@ -1,3 +1,5 @@
+// The program's one event loop.
+
 #include "platform/win32/MessageLoop.h"
 
 #include "platform/win32/SystemMessage.h"

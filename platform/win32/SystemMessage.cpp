@@ -1,3 +1,5 @@
+// Windows' own descriptions of error codes, for the error reports.
+
 #include "platform/win32/SystemMessage.h"
 
 #include "ipc/NumberText.h"

@@ -1,3 +1,5 @@
+// Failures no part of the program handles, kept out of the system's window code.
+
 #include "platform/win32/UnhandledFailure.h"
 
 #include <new>

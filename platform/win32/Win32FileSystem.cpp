@@ -1,3 +1,5 @@
+// The program's file operations and text conversions over the Windows calls.
+
 #include "platform/win32/Win32FileSystem.h"
 
 #include <climits>

@@ -1,3 +1,5 @@
+// The simulator link's system services over the real Windows calls.
+
 #include "platform/win32/Win32IpcTransport.h"
 
 #include <windows.h>

@@ -1,3 +1,5 @@
+// The main window on Windows: frame, caption, icon, the centred label and the timer.
+
 #include "platform/win32/Win32MainWindow.h"
 
 #include "platform/win32/SystemMessage.h"

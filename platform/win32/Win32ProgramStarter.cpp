@@ -1,3 +1,5 @@
+// Starting TeamSpeak: a program started and left running on its own.
+
 #include "platform/win32/Win32ProgramStarter.h"
 
 #include <vector>

@@ -1,3 +1,5 @@
+// Settings kept per user in the registry.
+
 #include "platform/win32/Win32SettingsStore.h"
 
 #include <vector>

@@ -1,3 +1,5 @@
+// The whole text of a window or control of this program.
+
 #include "platform/win32/WindowText.h"
 
 std::wstring WindowText(HWND window) {

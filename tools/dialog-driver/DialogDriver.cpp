@@ -1,3 +1,5 @@
+// Other programs' windows and dialogs found and answered as a user would.
+
 #include "tools/dialog-driver/DialogDriver.h"
 
 namespace driver {

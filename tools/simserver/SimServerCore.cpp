@@ -1,3 +1,5 @@
+// The simulator side of the link: a client's request area worked through in place.
+
 #include "tools/simserver/SimServerCore.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The stand-in simulator's COM1 radio: tuned in kHz, shown and reported with two decimals.
+
 #include "tools/standin-sim/Com1Radio.h"
 
 #include <cwchar>

@@ -1,3 +1,5 @@
+// One request message served: the client's area found by its atom and answered.
+
 #include "tools/standin-sim/RequestMessage.h"
 
 #include <windows.h>

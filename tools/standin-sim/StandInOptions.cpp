@@ -1,3 +1,5 @@
+// The stand-in simulator's command line.
+
 #include "tools/standin-sim/StandInOptions.h"
 
 #include <algorithm>

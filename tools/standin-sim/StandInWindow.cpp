@@ -1,3 +1,5 @@
+// The stand-in simulator's window: the server window class, the request message, the radio.
+
 #include "tools/standin-sim/StandInWindow.h"
 
 #include <string>
