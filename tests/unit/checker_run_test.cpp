@@ -78,6 +78,15 @@ TEST(CheckerRun, ShowsTheChosenRecordAndTheCommandLineWithPasswordsMaskedUnlessA
                                  L"?subchannel=x1\"\n\nNo warnings.\n"));
 }
 
+TEST(CheckerRun, WithNoRecordsRecord1IsWhatTheRecordCutShortLeftThere) {
+    EXPECT_TRUE(Holds(Check({L"--frequency=122.80"}, "").out,
+                      L"record 1, the default channel.\nThe table has no records; record 1 is "
+                      L"empty.\n"));
+    EXPECT_TRUE(Holds(Check({L"--frequency=122.80"}, "122.80,s,l").out,
+                      L"The table has no records; record 1 holds what was read of the record "
+                      L"cut short.\n"));
+}
+
 TEST(CheckerRun, WrongOptionsGiveTheReasonAndTheUsageWithStatusTwo) {
     const struct {
         Args args;

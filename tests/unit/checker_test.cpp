@@ -71,6 +71,10 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
          {"2/2: spread over lines 2 to 3", "2/2: frequency \"\" is not in the form",
           "3/3: ends after 1 of the record's six fields"}},
         {Line("122.80", std::string("s,l\0x,p,c,x", 11)), 1, {"1/1: the login name holds a NUL"}},
+        {"122.80,s,l\r\np,c,x\r\n123.45,s,l,p,c,x\r\n", 2, {"1/1: spread over lines 1 to 2"}},
+        {"122.80,s,l,p,c,x,123.45,s,l,p,c,x\r\n",
+         2,
+         {"1/1: line 1 goes on after the record's sixth field"}},
         // Marked as UTF-8, but record 2 is not: the program reads on with U+FFFD.
         {"\xEF\xBB\xBF" + Line("122.80") + Line("123.45", "s\xE9,l,B\xE9,c,x") + Line("121.50"),
          3,
@@ -114,6 +118,15 @@ TEST(CheckerTable, AFailureWhileARecordIsReadIsWhereTheTableStops) {
               std::vector<std::string>{"3/3: the file cannot be read on at field 1 (Data error "
                                        "(cyclic redundancy check).), so Brenvale stops reading "
                                        "the table there and drops this record"});
+
+    // Past the 200th record only the checker reads on; a failure there is the checker's.
+    const std::string full = NumberedRecords(200);
+    const checker::Table past = Check(full + NumberedRecords(200), full.size() + 10);
+    EXPECT_EQ(past.count, 200);
+    EXPECT_EQ(Warnings(past),
+              std::vector<std::string>{"201/201: Brenvale keeps the first 200 records and "
+                                       "ignores the rest of the file (1 more record); the rest "
+                                       "could not be read: Data error (cyclic redundancy check)."});
 }
 
 // ---- what ships beside the program
