@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <thread>
-
 #include "platform/PlatformFailure.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/UnhandledFailure.h"
@@ -80,17 +78,32 @@ TEST(MainWindowTest, FrameLabelTimerAndAFailureInATick) {
     EXPECT_EQ(DescribeFailure(TakeUnhandledFailure()), L"The system cannot find the file.");
 }
 
-// Runs `answer` on a second thread against the dialog that `ask` opens on this one.
+struct DialogUser {
+    const std::function<void(HWND)>& answer;
+    DWORD askingThread;
+};
+
+DWORD WINAPI AnswerAsUser(void* parameter) {
+    const DialogUser& user = *static_cast<DialogUser*>(parameter);
+    HWND dialog = driver::WaitForWindow(driver::kDialogClass, GetCurrentProcessId(), 10000);
+    if (dialog) user.answer(dialog);
+    if (!dialog) PostThreadMessageW(user.askingThread, WM_QUIT, 0, 0);  // rather than hang
+    return 0;
+}
+
+// Runs `answer` on a second thread against the dialog that `ask` opens on this one. A
+// system thread: the toolchain's standard library (win32 threads) has no std::thread.
 std::wstring AnswerDialog(const std::function<std::wstring()>& ask,
                           const std::function<void(HWND)>& answer) {
-    const DWORD askingThread = GetCurrentThreadId();
-    std::thread user([&] {
-        HWND dialog = driver::WaitForWindow(driver::kDialogClass, GetCurrentProcessId(), 10000);
-        if (dialog) answer(dialog);
-        if (!dialog) PostThreadMessageW(askingThread, WM_QUIT, 0, 0);  // rather than hang
-    });
+    DialogUser user{answer, GetCurrentThreadId()};
+    HANDLE thread = CreateThread(nullptr, 0, AnswerAsUser, &user, 0, nullptr);
+    if (thread == nullptr) {
+        ADD_FAILURE() << "no second thread: error " << GetLastError();
+        return L"";
+    }
     std::wstring result = ask();
-    user.join();
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
     return result;
 }
 
