@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <stdexcept>
+
 #include "platform/PlatformFailure.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/UnhandledFailure.h"
@@ -173,6 +175,27 @@ TEST(FileSystemTest, CopiesFindsReadsAndDecodesAsTheProgramNeeds) {
     for (const char* invalid : {"Caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xE2\x82"}) {
         EXPECT_THROW(files.FromUtf8(invalid), PlatformFailure) << invalid;
     }
+}
+
+// The standard library's failures, raised through brenvale.exe's own helpers (linked into
+// this program too), keep the library's messages, numbers filled in, up to the error report.
+TEST(LibraryThrowsTest, FailuresKeepTheLibrarysMessages) {
+    std::wstring text = L"abc";
+    const auto message = [](const std::function<void()>& fail) {
+        try {
+            fail();
+        } catch (const std::logic_error&) {
+            return std::wstring(L"the library's own helper threw");
+        } catch (...) {
+            return DescribeFailure(std::current_exception());
+        }
+        return std::wstring(L"nothing thrown");
+    };
+    EXPECT_EQ(message([&] { text.substr(5); }),
+              L"basic_string::substr: __pos (which is 5) > this->size() (which is 3)");
+    EXPECT_EQ(message([&] { text.reserve(text.max_size() + 1); }), L"basic_string::_M_create");
+    EXPECT_EQ(message([&] { text.at(3); }),
+              L"basic_string::at: __n (which is 3) >= this->size() (which is 3)");
 }
 
 // Any text round-trips, for an application of the test's own.
