@@ -118,10 +118,10 @@ DialogTemplate InputBoxTemplate(const std::wstring& title) {
 // ---------------------------------------------------------------- folder picker
 
 // The picker's calls, from the shell's and COM's libraries. They are loaded the first
-// time the picker is needed, not at every start: most starts never show it, and loading
-// the two libraries (and those they bring) is a large share of a start's time. Both are
-// known system libraries, which Windows loads from its own folder only. Once loaded they
-// stay for the rest of the run.
+// time the picker is needed, not at every start: most starts never show it, and the two
+// libraries bring more with them (the shell's helpers, COM's runtime). Both are known
+// system libraries, which Windows loads from its own folder only. Once loaded they stay
+// for the rest of the run.
 struct FolderPickerCalls {
     decltype(&SHBrowseForFolderW) browseForFolder = nullptr;
     decltype(&SHGetPathFromIDListEx) pathFromItemList = nullptr;
