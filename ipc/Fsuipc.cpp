@@ -12,7 +12,6 @@ const char kFs98ServerClass[] = "FS98MAIN";
 const char kMessageName[] = "FSASMLIB:IPC";
 
 constexpr int kHandshakePasses = 5;
-constexpr uint32_t kHandshakePauseMs = 100;
 constexpr int32_t kLowestServerVersion = 0x19980005;
 constexpr uint32_t kSignatureMask = 0xFFFF0000;
 constexpr uint32_t kSimSignature = 0xFADE0000;

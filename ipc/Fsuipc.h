@@ -26,6 +26,9 @@ struct IpcLink {
 constexpr uint32_t kServerVersionOffset = 0x3304;
 constexpr uint32_t kSimVersionOffset = 0x3308;
 constexpr uint32_t kClientVersionOffset = 0x330A;
+// The pause after each pass of the version handshake: an open against a running
+// simulator waits it once.
+constexpr uint32_t kHandshakePauseMs = 100;
 
 class Fsuipc {
 public:

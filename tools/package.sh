@@ -5,11 +5,11 @@
 # <dist-dir>/brenvale-<version>.zip, the version taken from the project() line of
 # CMakeLists.txt. Prints each program's size and imported DLLs, and fails (writing no
 # zip) when a program needs a DLL that Windows 7 does not ship or the 32-bit
-# brenvale.exe is larger than 256 KiB.
+# brenvale.exe is larger than 127 KiB.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-MAX_MAIN_PROGRAM_BYTES=$((256 * 1024))
+MAX_MAIN_PROGRAM_BYTES=$((127 * 1024))
 PROGRAMS=(brenvale.exe brenvale-check.exe standin-sim.exe)
 
 # DLLs that every Windows from 7 on ships. The API-set names (api-ms-win-*) are not
@@ -85,7 +85,7 @@ check_programs() { # staging-folder
     done
     bytes="$(stat -c %s "$stage/brenvale.exe")"
     if [ "$bytes" -gt "$MAX_MAIN_PROGRAM_BYTES" ]; then
-        echo "package: brenvale.exe is $bytes bytes, more than 256 KiB" \
+        echo "package: brenvale.exe is $bytes bytes, more than 127 KiB" \
             "($MAX_MAIN_PROGRAM_BYTES bytes)" >&2
         failed=1
     fi

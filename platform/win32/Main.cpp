@@ -50,7 +50,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Win32SettingsStore settings;
     Win32FileSystem files;
     Win32ProgramStarter programs;
-    Win32IpcTransport ipc;
+    // The link's handshake pause at start is idle time: the common controls library is
+    // loaded in it, and the window and the name box come up that much sooner after it.
+    Win32IpcTransport ipc(LoadCommonControls);
     Platform platform{windows, dialogs, settings, files, programs, ipc};
     try {
         return RunProgram(platform);

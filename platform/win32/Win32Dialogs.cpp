@@ -117,25 +117,72 @@ DialogTemplate InputBoxTemplate(const std::wstring& title) {
 
 // ---------------------------------------------------------------- folder picker
 
+// The picker's calls, from the shell's and COM's libraries. They are loaded the first
+// time the picker is needed, not at every start: most starts never show it, and the two
+// libraries bring more with them (the shell's helpers, COM's runtime). Both are known
+// system libraries, which Windows loads from its own folder only. Once loaded they stay
+// for the rest of the run.
+struct FolderPickerCalls {
+    decltype(&SHBrowseForFolderW) browseForFolder = nullptr;
+    decltype(&SHGetPathFromIDListEx) pathFromItemList = nullptr;
+    decltype(&CoInitializeEx) initialiseCom = nullptr;
+    decltype(&CoUninitialize) uninitialiseCom = nullptr;
+    decltype(&CoTaskMemFree) freeComMemory = nullptr;
+};
+
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    HMODULE library = LoadLibraryW(name);
+    if (library == nullptr) throw LastErrorFailure();
+    return library;
+}
+
+template <typename Function>
+void Resolve(HMODULE library, const char* name, Function& function) {
+    const FARPROC address = GetProcAddress(library, name);
+    if (address == nullptr) throw LastErrorFailure();
+    // Through the generic function type, which the compiler accepts for any function.
+    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
+// The calls, loaded on first use. A failure is thrown to the caller, and the next use
+// tries again.
+const FolderPickerCalls& PickerCalls() {
+    static FolderPickerCalls loaded;  // one user-interface thread; no locking needed
+    if (loaded.browseForFolder != nullptr) return loaded;
+    FolderPickerCalls calls;
+    const HMODULE shell = LoadSystemLibrary(L"shell32.dll");
+    const HMODULE com = LoadSystemLibrary(L"ole32.dll");
+    Resolve(shell, "SHBrowseForFolderW", calls.browseForFolder);
+    Resolve(shell, "SHGetPathFromIDListEx", calls.pathFromItemList);
+    Resolve(com, "CoInitializeEx", calls.initialiseCom);
+    Resolve(com, "CoUninitialize", calls.uninitialiseCom);
+    Resolve(com, "CoTaskMemFree", calls.freeComMemory);
+    loaded = calls;
+    return loaded;
+}
+
 // The picker needs COM on this thread; the program's thread may or may not have it.
 class ComApartment {
   public:
-    ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    explicit ComApartment(const FolderPickerCalls& calls)
+        : calls_(calls),
+          initialised_(SUCCEEDED(calls.initialiseCom(nullptr, COINIT_APARTMENTTHREADED))) {}
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
     ~ComApartment() {
-        if (initialised_) CoUninitialize();
+        if (initialised_) calls_.uninitialiseCom();
     }
 
   private:
+    const FolderPickerCalls& calls_;
     bool initialised_;
 };
 
-std::wstring PathOfItemList(PCIDLIST_ABSOLUTE items) {
+std::wstring PathOfItemList(const FolderPickerCalls& calls, PCIDLIST_ABSOLUTE items) {
     // Long enough for any path the file system allows, not only MAX_PATH.
     std::vector<wchar_t> buffer(32768, L'\0');
-    if (!SHGetPathFromIDListEx(items, buffer.data(), static_cast<DWORD>(buffer.size()),
-                               GPFIDL_DEFAULT)) {
+    if (!calls.pathFromItemList(items, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                GPFIDL_DEFAULT)) {
         return std::wstring();  // not a file-system folder
     }
     return std::wstring(buffer.data());
@@ -158,14 +205,15 @@ std::wstring Win32Dialogs::InputBox(const std::wstring& prompt, const std::wstri
 }
 
 std::wstring Win32Dialogs::PickFolder(uintptr_t owner, const std::wstring& instruction) {
-    ComApartment com;
+    const FolderPickerCalls& calls = PickerCalls();
+    ComApartment com(calls);
     BROWSEINFOW info{};
     info.hwndOwner = reinterpret_cast<HWND>(owner);
     info.lpszTitle = instruction.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
-    PIDLIST_ABSOLUTE items = SHBrowseForFolderW(&info);
+    PIDLIST_ABSOLUTE items = calls.browseForFolder(&info);
     if (items == nullptr) return std::wstring();  // cancelled
-    std::wstring path = PathOfItemList(items);
-    CoTaskMemFree(items);
+    std::wstring path = PathOfItemList(calls, items);
+    calls.freeComMemory(items);
     return path;
 }

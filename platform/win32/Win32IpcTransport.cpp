@@ -90,5 +90,19 @@ uint32_t Win32IpcTransport::LastError() {
 }
 
 void Win32IpcTransport::Sleep(uint32_t milliseconds) {
-    ::Sleep(milliseconds);
+    if (firstPauseWork_ == nullptr) {
+        ::Sleep(milliseconds);
+        return;
+    }
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    const auto work = firstPauseWork_;
+    firstPauseWork_ = nullptr;
+    work();
+    QueryPerformanceCounter(&end);
+    const double spentMs = static_cast<double>(end.QuadPart - start.QuadPart) * 1000 /
+                           static_cast<double>(frequency.QuadPart);
+    // Rounded up by a millisecond: the pause is never shorter than asked.
+    if (spentMs < milliseconds) ::Sleep(static_cast<DWORD>(milliseconds - spentMs) + 1);
 }

@@ -5,6 +5,12 @@
 
 class Win32IpcTransport : public IpcTransport {
   public:
+    Win32IpcTransport() = default;
+    // `firstPauseWork` runs once, at the start of the first pause, which still lasts its
+    // whole time. At start that pause, the handshake's, is the program's only idle time
+    // before its window: work done in it is not waited for afterwards.
+    explicit Win32IpcTransport(void (*firstPauseWork)()) : firstPauseWork_(firstPauseWork) {}
+
     uintptr_t FindServerWindow(const char* className) override;
     uint32_t RegisterMessage(const char* name) override;
     uint32_t CurrentProcessId() override;
@@ -23,4 +29,7 @@ class Win32IpcTransport : public IpcTransport {
     uint32_t LastError() override;
 
     void Sleep(uint32_t milliseconds) override;
+
+  private:
+    void (*firstPauseWork_)() = nullptr;
 };

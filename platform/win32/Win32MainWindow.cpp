@@ -231,6 +231,10 @@ class Win32MainWindow : public MainWindowView {
 
 }  // namespace
 
+void LoadCommonControls() {
+    LoadLibraryW(L"comctl32.dll");  // kept for the run: the controls need it anyway
+}
+
 std::unique_ptr<MainWindowView> Win32MainWindowFactory::CreateMainWindow(MainWindowEvents& events) {
     auto window = std::make_unique<Win32MainWindow>(events);
     window->Create();

@@ -10,5 +10,10 @@ class Win32MainWindowFactory : public MainWindowFactory {
     std::unique_ptr<MainWindowView> CreateMainWindow(MainWindowEvents& events) override;
 };
 
+// Loads the common controls library (version 6, as the program's manifest asks), which the
+// window's label and the input box use: most of the time their first creation takes.
+// Loading it ahead is for speed only; a failure shows again where a control is created.
+void LoadCommonControls();
+
 // The control identifier of the frequency label, for whoever inspects the window.
 constexpr int kFrequencyLabelId = 100;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <thread>
+#include <stdexcept>
 
 #include "platform/PlatformFailure.h"
 #include "platform/win32/MessageLoop.h"
@@ -80,17 +80,32 @@ TEST(MainWindowTest, FrameLabelTimerAndAFailureInATick) {
     EXPECT_EQ(DescribeFailure(TakeUnhandledFailure()), L"The system cannot find the file.");
 }
 
-// Runs `answer` on a second thread against the dialog that `ask` opens on this one.
+struct DialogUser {
+    const std::function<void(HWND)>& answer;
+    DWORD askingThread;
+};
+
+DWORD WINAPI AnswerAsUser(void* parameter) {
+    const DialogUser& user = *static_cast<DialogUser*>(parameter);
+    HWND dialog = driver::WaitForWindow(driver::kDialogClass, GetCurrentProcessId(), 10000);
+    if (dialog) user.answer(dialog);
+    if (!dialog) PostThreadMessageW(user.askingThread, WM_QUIT, 0, 0);  // rather than hang
+    return 0;
+}
+
+// Runs `answer` on a second thread against the dialog that `ask` opens on this one. A
+// system thread: the toolchain's standard library (win32 threads) has no std::thread.
 std::wstring AnswerDialog(const std::function<std::wstring()>& ask,
                           const std::function<void(HWND)>& answer) {
-    const DWORD askingThread = GetCurrentThreadId();
-    std::thread user([&] {
-        HWND dialog = driver::WaitForWindow(driver::kDialogClass, GetCurrentProcessId(), 10000);
-        if (dialog) answer(dialog);
-        if (!dialog) PostThreadMessageW(askingThread, WM_QUIT, 0, 0);  // rather than hang
-    });
+    DialogUser user{answer, GetCurrentThreadId()};
+    HANDLE thread = CreateThread(nullptr, 0, AnswerAsUser, &user, 0, nullptr);
+    if (thread == nullptr) {
+        ADD_FAILURE() << "no second thread: error " << GetLastError();
+        return L"";
+    }
     std::wstring result = ask();
-    user.join();
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
     return result;
 }
 
@@ -162,6 +177,27 @@ TEST(FileSystemTest, CopiesFindsReadsAndDecodesAsTheProgramNeeds) {
     }
     // Without checking, the system reads on past what is not UTF-8.
     EXPECT_EQ(files.FromUtf8Replacing("Caf\xE9, \xE2\x82!"), L"Caf\xFFFD, \xFFFD!");
+}
+
+// The standard library's failures, raised through brenvale.exe's own helpers (linked into
+// this program too), keep the library's messages, numbers filled in, up to the error report.
+TEST(LibraryThrowsTest, FailuresKeepTheLibrarysMessages) {
+    std::wstring text = L"abc";
+    const auto message = [](const std::function<void()>& fail) {
+        try {
+            fail();
+        } catch (const std::logic_error&) {
+            return std::wstring(L"the library's own helper threw");
+        } catch (...) {
+            return DescribeFailure(std::current_exception());
+        }
+        return std::wstring(L"nothing thrown");
+    };
+    EXPECT_EQ(message([&] { text.substr(5); }),
+              L"basic_string::substr: __pos (which is 5) > this->size() (which is 3)");
+    EXPECT_EQ(message([&] { text.reserve(text.max_size() + 1); }), L"basic_string::_M_create");
+    EXPECT_EQ(message([&] { text.at(3); }),
+              L"basic_string::at: __n (which is 3) >= this->size() (which is 3)");
 }
 
 // Any text round-trips, for an application of the test's own.

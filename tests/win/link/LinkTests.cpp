@@ -75,4 +75,23 @@ TEST_F(LinkAgainstStandIn, AHangingServerIsWaitedForElevenTimes) {
     EXPECT_GE(FailedReadMs(), 20000u);
 }
 
+// Work given for the first pause runs once, inside it, and the pause still lasts its time.
+int pauseWorkRuns = 0;
+
+TEST(Win32IpcTransportTest, TheFirstPauseRunsItsWorkOnceAndLastsItsWholeTime) {
+    Win32IpcTransport transport([] {
+        ++pauseWorkRuns;
+        Sleep(40);
+    });
+    for (int pause = 1; pause <= 2; ++pause) {
+        LARGE_INTEGER frequency, start, end;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+        transport.Sleep(100);
+        QueryPerformanceCounter(&end);
+        EXPECT_GE((end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart, 100) << pause;
+        EXPECT_EQ(pauseWorkRuns, 1) << pause;
+    }
+}
+
 }  // namespace
