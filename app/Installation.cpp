@@ -44,14 +44,14 @@ void FrmMain::FindOrPickTeamSpeak() {
     if (system.files.FileExists(std::wstring(kDefaultTeamSpeakDir) + kTeamSpeakExe)) {
         TeamSpeakDir = kDefaultTeamSpeakDir;
     } else {
-        system.dialogs.MessageBox(kCannotLocateTeamSpeak, kTeamSpeakTitle,
+        system.dialogs.ShowMessageBox(kCannotLocateTeamSpeak, kTeamSpeakTitle,
                                   kMbOk | kMbIconExclamation);
         TeamSpeakDir.clear();
         for (;;) {
             // A cancelled picker gives empty text, which is tested like any folder.
             TeamSpeakDir = BrowseForFolder(kPickTeamSpeak);
             if (system.files.FileExists(TeamSpeakDir + kTeamSpeakExe)) break;
-            if (system.dialogs.MessageBox(kTeamSpeakNotInPick, kTeamSpeakTitle, kMbYesNo) !=
+            if (system.dialogs.ShowMessageBox(kTeamSpeakNotInPick, kTeamSpeakTitle, kMbYesNo) !=
                 kIdYes) {
                 throw ProgramEndRequested{};
             }
@@ -66,9 +66,9 @@ bool FrmMain::OfferModuleInstall() {
         if (!system.settings.GetSetting(kApplication, kSection, kModuleInstalledKey).empty()) {
             return true;
         }
-        if (system.dialogs.MessageBox(kOfferInstall, kInstallTitle, kMbYesNo) == kIdYes) {
+        if (system.dialogs.ShowMessageBox(kOfferInstall, kInstallTitle, kMbYesNo) == kIdYes) {
             InstallModule();
-        } else if (system.dialogs.MessageBox(kAskAgain, kInstallTitle,
+        } else if (system.dialogs.ShowMessageBox(kAskAgain, kInstallTitle,
                                              kMbYesNo | kMbIconQuestion) != kIdYes) {
             system.settings.SaveSetting(kApplication, kSection, kModuleInstalledKey, L"1");
         }
@@ -89,10 +89,10 @@ void FrmMain::InstallModule() {
             system.files.CopyFileReplacing(system.files.ProgramFolder() + kModuleFile,
                                            flightSimDir + kModuleDestination);
             system.settings.SaveSetting(kApplication, kSection, kModuleInstalledKey, L"1");
-            system.dialogs.MessageBox(kInstalled, kInstallTitle, kMbOk | kMbIconInformation);
+            system.dialogs.ShowMessageBox(kInstalled, kInstallTitle, kMbOk | kMbIconInformation);
             return;
         }
-        if (system.dialogs.MessageBox(kSimulatorNotInPick, kInstallTitle, kMbYesNo) != kIdYes) {
+        if (system.dialogs.ShowMessageBox(kSimulatorNotInPick, kInstallTitle, kMbYesNo) != kIdYes) {
             throw ProgramEndRequested{};
         }
     }

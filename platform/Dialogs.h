@@ -12,7 +12,7 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
     // A message box with the system's flag values; returns the button chosen (kIdYes...).
-    virtual int MessageBox(const std::wstring& text, const std::wstring& title,
+    virtual int ShowMessageBox(const std::wstring& text, const std::wstring& title,
                            unsigned flags) = 0;
     // A prompt with an empty edit field, OK and Cancel; Cancel gives empty text.
     virtual std::wstring InputBox(const std::wstring& prompt, const std::wstring& title) = 0;

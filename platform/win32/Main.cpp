@@ -14,7 +14,7 @@
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32ProgramStarter.h"
 #include "platform/win32/Win32SettingsStore.h"
-#include "platform/win32/WindowsApi.h"
+#include <windows.h>
 
 // The runtime's default terminate handler names the uncaught exception's type, which
 // links the whole C++ name demangler (about a seventh of this program) to write to a

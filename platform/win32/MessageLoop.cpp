@@ -3,7 +3,7 @@
 #include "platform/win32/MessageLoop.h"
 
 #include "platform/win32/SystemMessage.h"
-#include "platform/win32/WindowsApi.h"
+#include <windows.h>
 
 int RunMessageLoop() {
     MSG message{};

@@ -3,7 +3,7 @@
 #include "platform/win32/SystemMessage.h"
 
 #include "ipc/NumberText.h"
-#include "platform/win32/WindowsApi.h"
+#include <windows.h>
 
 std::wstring SystemMessageText(uint32_t code) {
     wchar_t* buffer = nullptr;

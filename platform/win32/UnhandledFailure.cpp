@@ -5,7 +5,7 @@
 #include <new>
 
 #include "platform/PlatformFailure.h"
-#include "platform/win32/WindowsApi.h"
+#include <windows.h>
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/WindowText.h"
-#include "platform/win32/WindowsApi.h"
+#include <windows.h>
 
 namespace {
 
@@ -190,7 +190,7 @@ std::wstring PathOfItemList(const FolderPickerCalls& calls, PCIDLIST_ABSOLUTE it
 
 }  // namespace
 
-int Win32Dialogs::MessageBox(const std::wstring& text, const std::wstring& title, unsigned flags) {
+int Win32Dialogs::ShowMessageBox(const std::wstring& text, const std::wstring& title, unsigned flags) {
     // No owner: the main window is still hidden while these questions are asked.
     return MessageBoxW(nullptr, text.c_str(), title.c_str(), flags);
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/win32/SystemMessage.h"
-#include "platform/win32/WindowsApi.h"
+#include <windows.h>
 
 namespace {
 

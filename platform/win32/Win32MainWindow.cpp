@@ -5,7 +5,7 @@
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/UnhandledFailure.h"
 #include "platform/win32/WindowText.h"
-#include "platform/win32/WindowsApi.h"
+#include <windows.h>
 #include "platform/win32/res/resource.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/win32/SystemMessage.h"
-#include "platform/win32/WindowsApi.h"
+#include <windows.h>
 
 void Win32ProgramStarter::StartProgram(const std::wstring& applicationPath,
                                        const std::wstring& commandLine, int windowStyle) {

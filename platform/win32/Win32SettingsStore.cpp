@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/win32/SystemMessage.h"
-#include "platform/win32/WindowsApi.h"
+#include <windows.h>
 
 std::wstring SettingsKeyPath(const std::wstring& application, const std::wstring& section) {
     return L"Software\\VB and VBA Program Settings\\" + application + L"\\" + section;

@@ -3,6 +3,6 @@
 
 #include <string>
 
-#include "platform/win32/WindowsApi.h"
+#include <windows.h>
 
 std::wstring WindowText(HWND window);
