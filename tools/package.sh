@@ -95,7 +95,7 @@ check_programs() { # staging-folder
             case "$allowed" in
                 *" ${dll,,} "*) ;;
                 *)
-                    echo "package: $program imports $dll, which is not in tools/windows-dlls.txt" >&2
+                    echo "package: $program imports $dll, not in tools/windows-dlls.txt" >&2
                     RULES_BROKEN=$((RULES_BROKEN + 1))
                     ;;
             esac

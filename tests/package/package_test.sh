@@ -55,7 +55,7 @@ else
         >"$WORK/failed.log" 2>&1 || status=$?
     [ "$status" -ne 0 ] && grep -q 'objdump -p .* failed' "$WORK/failed.log" &&
         [ ! -e "$WORK/failed/brenvale-$version.zip" ] ||
-        fail "a failing objdump -p: exit status $status, $(ls "$WORK/failed"), $(cat "$WORK/failed.log")"
+        fail "a failing objdump -p: exit $status, $(ls "$WORK/failed"), $(cat "$WORK/failed.log")"
 fi
 
 [ "$(basename "$zip_file")" = "brenvale-$version.zip" ] ||
@@ -82,7 +82,8 @@ instead of:
 $expected"
 
 # ---- the programs
-ALLOWED_DLLS=" $(grep -Ev '^[[:space:]]*(#|$)' "$SOURCE/tools/windows-dlls.txt" | tr 'A-Z\n' 'a-z ') "
+ALLOWED_DLLS=" $(grep -Ev '^[[:space:]]*(#|$)' "$SOURCE/tools/windows-dlls.txt" |
+    tr 'A-Z\n' 'a-z ') "
 # check_program <file> <object format> <subsystem number>
 check_program() {
     local file="$1" format="$2" subsystem="$3" prefix headers dlls dll
