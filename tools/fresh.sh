@@ -50,8 +50,9 @@ mounts_under() { # folder
     done </proc/self/mountinfo
 }
 
-# A removal never reaches into a mount: bound host folders stay untouched even if a
-# check were wrong, and a mount found inside stops the rehearsal before anything goes.
+# A removal never reaches into a mount. --one-file-system keeps rm off other file
+# systems, but a bind of a folder from this same file system passes that test: so
+# anything mounted inside, of any kind, stops the rehearsal before anything goes.
 remove_tree() { # folder
     local mounted
     mounted="$(mounts_under "$1")"
