@@ -140,4 +140,6 @@ main() {
         "$ROOT/tools/fresh.sh" --inside
 }
 
-main "$@"
+# One line, read whole before it runs: bash reads a script as it goes, and the rehearsal
+# takes many minutes, in which this file may be edited.
+main "$@"; exit
