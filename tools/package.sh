@@ -4,21 +4,27 @@
 # <build-root>/win32 and <build-root>/win64 must hold the built programs. Writes
 # <dist-dir>/brenvale-<version>.zip, the version taken from the project() line of
 # CMakeLists.txt. Prints each program's size and imported DLLs, and fails (writing no
-# zip) when a program needs a DLL that Windows 7 does not ship or the 32-bit
-# brenvale.exe is larger than 127 KiB.
+# zip) when a program imports a DLL not in tools/windows-dlls.txt or the 32-bit
+# brenvale.exe is larger than MAX_MAIN_PROGRAM_BYTES. Any step that fails stops it with
+# a message and a non-zero exit, and no zip is left behind.
 set -euo pipefail
+# Command substitutions stop on a failure inside them too, not only on their last command.
+shopt -s inherit_errexit
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MAX_MAIN_PROGRAM_BYTES=$((127 * 1024))
 PROGRAMS=(brenvale.exe brenvale-check.exe standin-sim.exe)
 
-# DLLs that every Windows from 7 on ships. The API-set names (api-ms-win-*) are not
-# among them: they exist only on later systems or with the Universal CRT installed.
-ALLOWED_DLLS=" kernel32.dll user32.dll gdi32.dll shell32.dll ole32.dll oleaut32.dll
-    advapi32.dll comctl32.dll comdlg32.dll shlwapi.dll msvcrt.dll version.dll winmm.dll
-    ws2_32.dll uxtheme.dll "
+ALLOWED_DLLS_FILE="$ROOT/tools/windows-dlls.txt"
 
 die() { echo "package: $*" >&2; exit 1; }
+
+# Whatever ends the script early, it says so (a failing tool may print nothing).
+report_stop() {
+    local status=$?
+    rm -rf "${STAGE:-}"
+    [ "$status" -eq 0 ] || echo "package: stopped with exit status $status; no zip written" >&2
+}
 
 usage() {
     echo "usage: tools/package.sh <build-root> <dist-dir>" >&2
@@ -48,56 +54,72 @@ copy_as_windows_text() { # source destination
 
 # stage_programs <build-folder> <staging-folder> <toolchain prefix> <object format>
 stage_programs() {
-    local from="$1" to="$2" prefix="$3" format="$4" program
+    local from="$1" to="$2" prefix="$3" format="$4" program header
     mkdir -p "$to"
     for program in "${PROGRAMS[@]}"; do
         [ -f "$from/$program" ] || die "$from/$program is missing: build it first (./dev build)"
-        "$prefix-objdump" -f "$from/$program" | grep -q "file format $format" ||
-            die "$from/$program is not a $format program"
+        header="$("$prefix-objdump" -f "$from/$program")" ||
+            die "$prefix-objdump -f $from/$program failed"
+        grep -q "file format $format" <<<"$header" || die "$from/$program is not a $format program"
         "$prefix-strip" -o "$to/$program" "$from/$program"
     done
 }
 
-imported_dlls() { # prefix program
-    "$1-objdump" -p "$2" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr -d '\r' | sort -f
+allowed_dlls() {
+    grep -Ev '^[[:space:]]*(#|$)' "$ALLOWED_DLLS_FILE" | tr 'A-Z' 'a-z'
 }
 
-# Prints one line per program and returns non-zero when a rule is broken.
+imported_dlls() { # prefix program
+    local headers
+    headers="$("$1-objdump" -p "$2")" || die "$1-objdump -p $2 failed"
+    sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr -d '\r' | sort -f
+}
+
+# Prints one line per program and counts the broken rules in RULES_BROKEN. It is called
+# as a plain command, never in a || or an if, so that set -e holds inside it.
+RULES_BROKEN=0
 check_programs() { # staging-folder
-    local stage="$1" failed=0 entry prefix program bytes dlls dll
+    local stage="$1" entry prefix program bytes kib dlls dll allowed
+    allowed=" $(allowed_dlls | tr '\n' ' ') "
+    [ "$allowed" != "  " ] || die "$ALLOWED_DLLS_FILE lists no DLL"
     printf '%-24s %9s %8s  %s\n' program bytes KiB "imported DLLs"
     for entry in "${PROGRAMS[@]/#/i686-w64-mingw32:}" "${PROGRAMS[@]/#/x86_64-w64-mingw32:x64/}"; do
         prefix="${entry%%:*}"
         program="${entry#*:}"
         bytes="$(stat -c %s "$stage/$program")"
+        kib="$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1024 }')"
         dlls="$(imported_dlls "$prefix" "$stage/$program")"
-        printf '%-24s %9d %8s  %s\n' "$program" "$bytes" \
-            "$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1024 }')" "$(echo $dlls)"
+        [ -n "$dlls" ] || die "$program imports no DLL: its import table was not read"
+        printf '%-24s %9d %8s  %s\n' "$program" "$bytes" "$kib" "$(echo $dlls)"
         for dll in $dlls; do
-            case " $(echo $ALLOWED_DLLS) " in
+            case "$allowed" in
                 *" ${dll,,} "*) ;;
                 *)
-                    echo "package: $program imports $dll, which Windows 7 does not ship" >&2
-                    failed=1
+                    echo "package: $program imports $dll, not in tools/windows-dlls.txt" >&2
+                    RULES_BROKEN=$((RULES_BROKEN + 1))
                     ;;
             esac
         done
     done
     bytes="$(stat -c %s "$stage/brenvale.exe")"
     if [ "$bytes" -gt "$MAX_MAIN_PROGRAM_BYTES" ]; then
-        echo "package: brenvale.exe is $bytes bytes, more than 127 KiB" \
-            "($MAX_MAIN_PROGRAM_BYTES bytes)" >&2
-        failed=1
+        echo "package: brenvale.exe is $bytes bytes, more than" \
+            "$((MAX_MAIN_PROGRAM_BYTES / 1024)) KiB ($MAX_MAIN_PROGRAM_BYTES bytes)" >&2
+        RULES_BROKEN=$((RULES_BROKEN + 1))
     fi
-    return "$failed"
 }
 
 main() {
     [ $# -eq 2 ] || usage
     local build_root="$1" dist="$2" version zip_file
+    trap report_stop EXIT
     version="$(project_version)"
     require_tools
     [ -f "$ROOT/tools/sample/README.txt" ] || die "tools/sample/README.txt is missing"
+    # An old zip must not pass for this run's result when this run fails.
+    mkdir -p "$dist"
+    zip_file="$(cd "$dist" && pwd)/brenvale-$version.zip"
+    rm -f "$zip_file"
 
     # The same sources give the same zip: one time for the programs' headers (strip
     # honours SOURCE_DATE_EPOCH) and the files, a fixed order, no extra attributes.
@@ -105,22 +127,23 @@ main() {
         date +%s)}"
     export SOURCE_DATE_EPOCH
     STAGE="$(mktemp -d)"
-    trap 'rm -rf "$STAGE"' EXIT
-    stage_programs "$build_root/win32" "$STAGE" i686-w64-mingw32 pei-i386
-    stage_programs "$build_root/win64" "$STAGE/x64" x86_64-w64-mingw32 pei-x86-64
-    copy_as_windows_text "$ROOT/tools/sample/README.txt" "$STAGE/README.txt"
-    copy_as_windows_text "$ROOT/tools/sample/brenvale.txt" "$STAGE/brenvale.txt"
+    local files="$STAGE/files"
+    stage_programs "$build_root/win32" "$files" i686-w64-mingw32 pei-i386
+    stage_programs "$build_root/win64" "$files/x64" x86_64-w64-mingw32 pei-x86-64
+    copy_as_windows_text "$ROOT/tools/sample/README.txt" "$files/README.txt"
+    copy_as_windows_text "$ROOT/tools/sample/brenvale.txt" "$files/brenvale.txt"
     # Each brenvale.exe reads the table beside itself, so the 64-bit one gets a copy too.
-    cp "$STAGE/brenvale.txt" "$STAGE/x64/brenvale.txt"
+    cp "$files/brenvale.txt" "$files/x64/brenvale.txt"
 
     echo "Brenvale $version"
-    check_programs "$STAGE" || die "the release rules are broken; no zip written"
+    check_programs "$files"
+    [ "$RULES_BROKEN" -eq 0 ] || die "$RULES_BROKEN release rules broken"
 
-    find "$STAGE" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
-    mkdir -p "$dist"
-    zip_file="$(cd "$dist" && pwd)/brenvale-$version.zip"
-    rm -f "$zip_file"
-    (cd "$STAGE" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | zip -X -q -D "$zip_file" -@)
+    find "$files" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+    # Made aside and moved in whole, so a zip in <dist-dir> is always a complete one.
+    (cd "$files" && find . -type f | sed 's|^\./||' | LC_ALL=C sort |
+        zip -X -q -D "$STAGE/release.zip" -@)
+    mv "$STAGE/release.zip" "$zip_file"
     echo "wrote $zip_file ($(stat -c %s "$zip_file") bytes)"
 }
 

@@ -44,6 +44,18 @@ else
     fi
     cat "$WORK/package.log"
     zip_file="$WORK/dist/brenvale-$version.zip"
+
+    # A step that fails stops packaging: here objdump cannot read one import table.
+    mkdir "$WORK/stub"
+    printf '#!/bin/sh\n[ "$1" = -p ] && exit 1\nexec %s "$@"\n' \
+        "$(command -v x86_64-w64-mingw32-objdump)" >"$WORK/stub/x86_64-w64-mingw32-objdump"
+    chmod +x "$WORK/stub/x86_64-w64-mingw32-objdump"
+    status=0
+    PATH="$WORK/stub:$PATH" "$SOURCE/tools/package.sh" "$BUILD_ROOT" "$WORK/failed" \
+        >"$WORK/failed.log" 2>&1 || status=$?
+    [ "$status" -ne 0 ] && grep -q 'objdump -p .* failed' "$WORK/failed.log" &&
+        [ ! -e "$WORK/failed/brenvale-$version.zip" ] ||
+        fail "a failing objdump -p: exit $status, $(ls "$WORK/failed"), $(cat "$WORK/failed.log")"
 fi
 
 [ "$(basename "$zip_file")" = "brenvale-$version.zip" ] ||
@@ -70,9 +82,11 @@ instead of:
 $expected"
 
 # ---- the programs
+ALLOWED_DLLS=" $(grep -Ev '^[[:space:]]*(#|$)' "$SOURCE/tools/windows-dlls.txt" |
+    tr 'A-Z\n' 'a-z ') "
 # check_program <file> <object format> <subsystem number>
 check_program() {
-    local file="$1" format="$2" subsystem="$3" prefix headers dll
+    local file="$1" format="$2" subsystem="$3" prefix headers dlls dll
     [ -f "$file" ] || return 0
     case "$format" in
         pei-i386) prefix=i686-w64-mingw32 ;;
@@ -85,11 +99,12 @@ check_program() {
     if "$prefix-objdump" -h "$file" | grep -q '\.debug_'; then
         fail "$file is not stripped"
     fi
-    for dll in $(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers"); do
-        case "${dll,,}" in
-            kernel32.dll | user32.dll | gdi32.dll | shell32.dll | ole32.dll | advapi32.dll | \
-                comctl32.dll | comdlg32.dll | shlwapi.dll | msvcrt.dll) ;;
-            *) fail "$file imports $dll" ;;
+    dlls="$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr -d '\r')"
+    [ -n "$dlls" ] || fail "$file imports no DLL (objdump read no import table)"
+    for dll in $dlls; do
+        case "$ALLOWED_DLLS" in
+            *" ${dll,,} "*) ;;
+            *) fail "$file imports $dll, which is not in tools/windows-dlls.txt" ;;
         esac
     done
 }
