@@ -66,11 +66,11 @@ void FrmMain::OnCloseRequest() {
 }
 
 void FrmMain::ShowLoadErrorReport(const std::wstring& description) {
-    general_.System().dialogs.ShowMessageBox(ErrorReportText(kLoadErrorSentence, description), L"Error",
-                                         kMbOk | kMbIconExclamation);
+    general_.System().dialogs.ShowMessageBox(ErrorReportText(kLoadErrorSentence, description),
+                                             L"Error", kMbOk | kMbIconExclamation);
 }
 
 void FrmMain::ShowInstallErrorReport(const std::wstring& description) {
     general_.System().dialogs.ShowMessageBox(ErrorReportText(kInstallErrorSentence, description),
-                                         L"Error", kMbOk | kMbIconExclamation);
+                                             L"Error", kMbOk | kMbIconExclamation);
 }

@@ -45,7 +45,7 @@ void FrmMain::FindOrPickTeamSpeak() {
         TeamSpeakDir = kDefaultTeamSpeakDir;
     } else {
         system.dialogs.ShowMessageBox(kCannotLocateTeamSpeak, kTeamSpeakTitle,
-                                  kMbOk | kMbIconExclamation);
+                                      kMbOk | kMbIconExclamation);
         TeamSpeakDir.clear();
         for (;;) {
             // A cancelled picker gives empty text, which is tested like any folder.
@@ -69,7 +69,7 @@ bool FrmMain::OfferModuleInstall() {
         if (system.dialogs.ShowMessageBox(kOfferInstall, kInstallTitle, kMbYesNo) == kIdYes) {
             InstallModule();
         } else if (system.dialogs.ShowMessageBox(kAskAgain, kInstallTitle,
-                                             kMbYesNo | kMbIconQuestion) != kIdYes) {
+                                                 kMbYesNo | kMbIconQuestion) != kIdYes) {
             system.settings.SaveSetting(kApplication, kSection, kModuleInstalledKey, L"1");
         }
         return true;

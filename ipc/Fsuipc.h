@@ -12,15 +12,15 @@
 
 // The link state, field for field as the server protocol describes it.
 struct IpcLink {
-    int32_t ServerVersion = 0;  // offset 0x3304, read during the handshake
-    uint32_t SimVersion = 0;    // offset 0x3308: 0xFADE signature, simulator number
-    uint16_t ClientVersion = 0; // written to 0x330A; nothing assigns it
+    int32_t ServerVersion = 0;   // offset 0x3304, read during the handshake
+    uint32_t SimVersion = 0;     // offset 0x3308: 0xFADE signature, simulator number
+    uint16_t ClientVersion = 0;  // written to 0x330A; nothing assigns it
     uintptr_t ServerWindow = 0;
     uint32_t MessageId = 0;
-    int32_t MappingAtom = 0;    // the 16-bit atom, sign-extended
+    int32_t MappingAtom = 0;  // the 16-bit atom, sign-extended
     uintptr_t MappingHandle = 0;
-    uint8_t* ViewBase = nullptr;    // non-null exactly while the link is open
-    uint8_t* NextRequest = nullptr; // where the next request record goes
+    uint8_t* ViewBase = nullptr;     // non-null exactly while the link is open
+    uint8_t* NextRequest = nullptr;  // where the next request record goes
 };
 
 constexpr uint32_t kServerVersionOffset = 0x3304;
@@ -31,7 +31,7 @@ constexpr uint32_t kClientVersionOffset = 0x330A;
 constexpr uint32_t kHandshakePauseMs = 100;
 
 class Fsuipc {
-public:
+  public:
     explicit Fsuipc(IpcTransport& transport) : transport_(transport) {}
     // Gives back whatever the link holds on every way out, so the global atom does not
     // outlive the process. The transport must outlive the link.
@@ -55,7 +55,7 @@ public:
     // The name given to the atom and the mapping, e.g. "FSASMLIB:IPC:1A4:1".
     static void MakeMappingName(uint32_t processId, char (&name)[24]);
 
-private:
+  private:
     bool IsOpen() const { return link_.ViewBase != nullptr; }
     size_t QueuedBytes() const { return static_cast<size_t>(link_.NextRequest - link_.ViewBase); }
     bool FindServer(bool& foundAsFs98, IpcResult& result);

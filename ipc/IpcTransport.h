@@ -6,7 +6,7 @@
 #include <cstdint>
 
 class IpcTransport {
-public:
+  public:
     virtual ~IpcTransport() = default;
 
     // Top-level window of the given class, or 0.
@@ -20,8 +20,8 @@ public:
     virtual void DeleteGlobalAtom(uint16_t atom) = 0;
 
     struct Mapping {
-        uintptr_t handle = 0;        // 0 when the mapping could not be created
-        bool alreadyExisted = false; // a mapping of that name existed before
+        uintptr_t handle = 0;         // 0 when the mapping could not be created
+        bool alreadyExisted = false;  // a mapping of that name existed before
     };
     // A named shared-memory mapping of `size` bytes backed by the paging file.
     virtual Mapping CreateMapping(const char* name, uint32_t size) = 0;
@@ -32,8 +32,8 @@ public:
 
     // Sends a message and waits for the answer without handling other messages.
     // True when the receiver answered within the time-out; `reply` then holds its answer.
-    virtual bool SendWithTimeout(uintptr_t window, uint32_t message, int32_t wParam,
-                                 int32_t lParam, uint32_t timeoutMs, uint32_t& reply) = 0;
+    virtual bool SendWithTimeout(uintptr_t window, uint32_t message, int32_t wParam, int32_t lParam,
+                                 uint32_t timeoutMs, uint32_t& reply) = 0;
     virtual void ClearLastError() = 0;
     virtual uint32_t LastError() = 0;
 

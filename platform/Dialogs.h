@@ -9,11 +9,11 @@ constexpr unsigned kMbIconQuestion = 32, kMbIconExclamation = 48, kMbIconInforma
 constexpr int kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7;
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // A message box with the system's flag values; returns the button chosen (kIdYes...).
     virtual int ShowMessageBox(const std::wstring& text, const std::wstring& title,
-                           unsigned flags) = 0;
+                               unsigned flags) = 0;
     // A prompt with an empty edit field, OK and Cancel; Cancel gives empty text.
     virtual std::wstring InputBox(const std::wstring& prompt, const std::wstring& title) = 0;
     // The shell's folder picker, owned by `owner`; the chosen folder, or empty text

@@ -8,14 +8,14 @@
 #include <string>
 
 class PlatformFailure : public std::exception {
-public:
+  public:
     PlatformFailure(uint32_t code, std::wstring description)
         : code_(code), description_(std::move(description)) {}
     uint32_t Code() const { return code_; }
     const std::wstring& Description() const { return description_; }
     const char* what() const noexcept override { return "platform operation failed"; }
 
-private:
+  private:
     uint32_t code_;
     std::wstring description_;
 };

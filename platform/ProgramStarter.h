@@ -3,13 +3,13 @@
 
 #include <string>
 
-constexpr int kShowMinimized = 2; // minimised and activated
+constexpr int kShowMinimized = 2;  // minimised and activated
 
 class ProgramStarter {
-public:
+  public:
     virtual ~ProgramStarter() = default;
     // Starts `applicationPath` with `commandLine` (which repeats the path as its first
     // word, as programs expect) and the given window style. Throws PlatformFailure.
-    virtual void StartProgram(const std::wstring& applicationPath,
-                              const std::wstring& commandLine, int windowStyle) = 0;
+    virtual void StartProgram(const std::wstring& applicationPath, const std::wstring& commandLine,
+                              int windowStyle) = 0;
 };

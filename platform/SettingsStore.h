@@ -4,7 +4,7 @@
 #include <string>
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     // Empty text when the key is absent.
     virtual std::wstring GetSetting(const std::wstring& application, const std::wstring& section,

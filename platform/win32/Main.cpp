@@ -1,6 +1,8 @@
 // The process entry: builds the Windows services, starts the program and runs its
 // event loop until the main window is closed.
 
+#include <windows.h>
+
 #include <cstdlib>
 #include <exception>
 
@@ -14,7 +16,6 @@
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32ProgramStarter.h"
 #include "platform/win32/Win32SettingsStore.h"
-#include <windows.h>
 
 // The runtime's default terminate handler names the uncaught exception's type, which
 // links the whole C++ name demangler (about a seventh of this program) to write to a

@@ -2,8 +2,9 @@
 
 #include "platform/win32/MessageLoop.h"
 
-#include "platform/win32/SystemMessage.h"
 #include <windows.h>
+
+#include "platform/win32/SystemMessage.h"
 
 int RunMessageLoop() {
     MSG message{};

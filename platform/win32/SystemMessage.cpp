@@ -2,8 +2,9 @@
 
 #include "platform/win32/SystemMessage.h"
 
-#include "ipc/NumberText.h"
 #include <windows.h>
+
+#include "ipc/NumberText.h"
 
 std::wstring SystemMessageText(uint32_t code) {
     wchar_t* buffer = nullptr;

@@ -2,10 +2,11 @@
 
 #include "platform/win32/UnhandledFailure.h"
 
+#include <windows.h>
+
 #include <new>
 
 #include "platform/PlatformFailure.h"
-#include <windows.h>
 
 namespace {
 

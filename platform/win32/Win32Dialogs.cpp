@@ -1,12 +1,12 @@
 #include "platform/win32/Win32Dialogs.h"
 
 #include <shlobj.h>
+#include <windows.h>
 
 #include <vector>
 
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/WindowText.h"
-#include <windows.h>
 
 namespace {
 
@@ -190,7 +190,8 @@ std::wstring PathOfItemList(const FolderPickerCalls& calls, PCIDLIST_ABSOLUTE it
 
 }  // namespace
 
-int Win32Dialogs::ShowMessageBox(const std::wstring& text, const std::wstring& title, unsigned flags) {
+int Win32Dialogs::ShowMessageBox(const std::wstring& text, const std::wstring& title,
+                                 unsigned flags) {
     // No owner: the main window is still hidden while these questions are asked.
     return MessageBoxW(nullptr, text.c_str(), title.c_str(), flags);
 }

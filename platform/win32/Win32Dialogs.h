@@ -6,7 +6,8 @@
 
 class Win32Dialogs : public Dialogs {
   public:
-    int ShowMessageBox(const std::wstring& text, const std::wstring& title, unsigned flags) override;
+    int ShowMessageBox(const std::wstring& text, const std::wstring& title,
+                       unsigned flags) override;
     std::wstring InputBox(const std::wstring& prompt, const std::wstring& title) override;
     std::wstring PickFolder(uintptr_t owner, const std::wstring& instruction) override;
 };

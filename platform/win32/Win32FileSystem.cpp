@@ -2,11 +2,12 @@
 
 #include "platform/win32/Win32FileSystem.h"
 
+#include <windows.h>
+
 #include <climits>
 #include <vector>
 
 #include "platform/win32/SystemMessage.h"
-#include <windows.h>
 
 namespace {
 

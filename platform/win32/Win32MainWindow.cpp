@@ -2,10 +2,11 @@
 
 #include "platform/win32/Win32MainWindow.h"
 
+#include <windows.h>
+
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/UnhandledFailure.h"
 #include "platform/win32/WindowText.h"
-#include <windows.h>
 #include "platform/win32/res/resource.h"
 
 namespace {

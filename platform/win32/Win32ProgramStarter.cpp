@@ -2,10 +2,11 @@
 
 #include "platform/win32/Win32ProgramStarter.h"
 
+#include <windows.h>
+
 #include <vector>
 
 #include "platform/win32/SystemMessage.h"
-#include <windows.h>
 
 void Win32ProgramStarter::StartProgram(const std::wstring& applicationPath,
                                        const std::wstring& commandLine, int windowStyle) {

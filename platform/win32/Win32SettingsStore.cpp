@@ -2,10 +2,11 @@
 
 #include "platform/win32/Win32SettingsStore.h"
 
+#include <windows.h>
+
 #include <vector>
 
 #include "platform/win32/SystemMessage.h"
-#include <windows.h>
 
 std::wstring SettingsKeyPath(const std::wstring& application, const std::wstring& section) {
     return L"Software\\VB and VBA Program Settings\\" + application + L"\\" + section;

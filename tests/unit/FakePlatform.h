@@ -124,7 +124,8 @@ class FakeSystem : public MainWindowFactory,
         return created;
     }
 
-    int ShowMessageBox(const std::wstring& text, const std::wstring& title, unsigned flags) override {
+    int ShowMessageBox(const std::wstring& text, const std::wstring& title,
+                       unsigned flags) override {
         boxes.push_back({text, title, flags});
         if ((flags & 0xF) != kMbYesNo) return kIdOk;
         return TakeFirst(answers, int(kIdNo));  // unscripted questions end folder loops

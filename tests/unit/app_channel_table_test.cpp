@@ -204,16 +204,18 @@ TEST(Utf8, EachLongestPieceThatStartsLikeASequenceIsReplacedOnce) {
         std::wstring text;
         size_t replaced;
     } cases[] = {
-        {"\xC2\x80\xDF\xBF", L"\u0080\u07FF", 0},           // two bytes, lowest and highest
+        {"\xC2\x80\xDF\xBF", L"\u0080\u07FF", 0},          // two bytes, lowest and highest
         {"\xE0\xA0\x80\xED\x9F\xBF", L"\u0800\uD7FF", 0},  // three, at their narrow edges
         {"\xEE\x80\x80\xEF\xBF\xBD", L"\uE000\uFFFD", 0},  // a real U+FFFD is no fault
         {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", L"\U00010000\U0010FFFF", 0},
-        {"\xC0\xAF\xC1", L"\uFFFD\uFFFD\uFFFD", 3},             // overlong leads, stray byte
-        {"\xE0\x9F\x80", L"\uFFFD\uFFFD\uFFFD", 3},             // overlong three bytes
-        {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD", 3},             // a surrogate
-        {"\xF0\x8F\xBF\xBF", L"\uFFFD\uFFFD\uFFFD\uFFFD", 4},    // overlong four bytes
+        {"\xC0\xAF\xC1", L"\uFFFD\uFFFD\uFFFD", 3},            // overlong leads, stray byte
+        {"\xE0\x9F\x80", L"\uFFFD\uFFFD\uFFFD", 3},            // overlong three bytes
+        {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD", 3},            // a surrogate
+        {"\xF0\x8F\xBF\xBF", L"\uFFFD\uFFFD\uFFFD\uFFFD", 4},  // overlong four bytes
         {"\xF4\x90\x80\x80\xF5", L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD", 5},  // past U+10FFFF
-        {"\xE2\x82" "A\xF0\x9F\x98", L"\uFFFDA\uFFFD", 2},     // cut short: one each
+        {"\xE2\x82"
+         "A\xF0\x9F\x98",
+         L"\uFFFDA\uFFFD", 2},  // cut short: one each
         {"\x80\xBF", L"\uFFFD\uFFFD", 2},
     };
     for (const auto& example : cases) {

@@ -58,24 +58,27 @@ bool Holds(const std::wstring& text, const std::wstring& part) {
 }
 
 TEST(CheckerRun, ShowsTheChosenRecordAndTheCommandLineWithPasswordsMaskedUnlessAsked) {
-    const Outcome masked = Check({L"--frequency", L"123.45", L"--name", L"Ann Lee",
-                              L"--teamspeak-dir=D:\\TS"});
+    const Outcome masked =
+        Check({L"--frequency", L"123.45", L"--name", L"Ann Lee", L"--teamspeak-dir=D:\\TS"});
     EXPECT_EQ(masked.status, checker::kExitClean);
     EXPECT_TRUE(Holds(masked.out, L"Channel table: C:\\Brenvale\\brenvale.txt\n"));
-    EXPECT_TRUE(Holds(masked.out, L"    2 (line 2): \"123.45\"  server \"s2\", login \"l2\", "
-                                  L"password ******, channel \"c2\", sub-channel \"x2\"\n"));
+    EXPECT_TRUE(Holds(masked.out,
+                      L"    2 (line 2): \"123.45\"  server \"s2\", login \"l2\", "
+                      L"password ******, channel \"c2\", sub-channel \"x2\"\n"));
     EXPECT_TRUE(Holds(masked.out, L"Brenvale chooses record 2 (line 2), the first with this"));
-    EXPECT_TRUE(Holds(masked.out, L"\n  D:\\TS\\teamspeak.exe \"s2?nickname=Ann Lee?loginname=l2"
-                                  L"?password=******?channel=c2?subchannel=x2\"\n(The password "
-                                  L"is masked; --show-passwords shows the exact line.)\n"));
+    EXPECT_TRUE(Holds(masked.out,
+                      L"\n  D:\\TS\\teamspeak.exe \"s2?nickname=Ann Lee?loginname=l2"
+                      L"?password=******?channel=c2?subchannel=x2\"\n(The password "
+                      L"is masked; --show-passwords shows the exact line.)\n"));
     EXPECT_FALSE(Holds(masked.out, L"secret"));
 
     const Outcome shown = Check({L"--show-passwords", L"--frequency=130.00"});
     EXPECT_TRUE(Holds(shown.out, L"password \"secret1\", channel"));
     EXPECT_TRUE(Holds(shown.out, L"no record has this frequency, so Brenvale uses record 1"));
-    EXPECT_TRUE(Holds(shown.out, L"\n  C:\\Program Files\\Teamspeak2_RC2\\teamspeak.exe "
-                                 L"\"s1?nickname=Pilot?loginname=l1?password=secret1?channel=c1"
-                                 L"?subchannel=x1\"\n\nNo warnings.\n"));
+    EXPECT_TRUE(Holds(shown.out,
+                      L"\n  C:\\Program Files\\Teamspeak2_RC2\\teamspeak.exe "
+                      L"\"s1?nickname=Pilot?loginname=l1?password=secret1?channel=c1"
+                      L"?subchannel=x1\"\n\nNo warnings.\n"));
 }
 
 TEST(CheckerRun, WithNoRecordsRecord1IsWhatTheRecordCutShortLeftThere) {

@@ -110,7 +110,8 @@ TEST_F(LinkTest, OpensWithOneExchangeAndOnePauseAndClosesOnceWhateverIsRepeated)
     link.IpcClose();
     link.IpcClose();
     ExpectReleased();
-    EXPECT_EQ(CallCount("DeleteGlobalAtom") + CallCount("UnmapView") + CallCount("CloseMapping"), 3u);
+    EXPECT_EQ(CallCount("DeleteGlobalAtom") + CallCount("UnmapView") + CallCount("CloseMapping"),
+              3u);
     EXPECT_FALSE(transport.MappingNamed(kOurMapping)) << "gone once released";
     link.IpcInit();
     ASSERT_TRUE(Open()) << result;

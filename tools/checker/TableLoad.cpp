@@ -15,8 +15,8 @@
 
 namespace checker {
 
-const wchar_t* const kFieldNames[kFieldsPerRecord] = {
-    L"frequency", L"server", L"login name", L"password", L"channel", L"sub-channel"};
+const wchar_t* const kFieldNames[kFieldsPerRecord] = {L"frequency", L"server",  L"login name",
+                                                      L"password",  L"channel", L"sub-channel"};
 
 namespace {
 
@@ -136,15 +136,14 @@ std::wstring StopReason(const Table& table, const TableExtent& extent) {
                    L" characters, more than a TeamSpeak command line can carry (a double "
                    L"quote never closed?)";
         case TableEnd::Undecodable:
-            return field + L" cannot be read as " + EncodingName(table) + L" (" +
-                   extent.failure + L")";
+            return field + L" cannot be read as " + EncodingName(table) + L" (" + extent.failure +
+                   L")";
         default:
             return std::wstring();
     }
 }
 
-void WarnWhereTheTableStops(Table& table, const RecordLoopWatch& watch,
-                            const TableExtent& extent) {
+void WarnWhereTheTableStops(Table& table, const RecordLoopWatch& watch, const TableExtent& extent) {
     if (extent.end == TableEnd::Capacity) return;
     const int record = extent.records + 1;
     const std::wstring reason = StopReason(table, extent);
