@@ -19,13 +19,13 @@
 
 #include "bench/win/BenchSupport.h"
 #include "ipc/Fsuipc.h"
+#include "platform/win32/Win32MainWindow.h"
+#include "tools/teamspeak-standin/TeamSpeakStandIn.h"
 
 namespace {
 
 constexpr wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Brenvale\\Settings";
-constexpr wchar_t kMainWindowClass[] = L"BrenvaleMainWindow";
 constexpr wchar_t kMinimalWindowClass[] = L"BrenvaleBenchMinimalWindow";
-constexpr wchar_t kTeamSpeakStandInClass[] = L"BrenvaleTeamSpeakStandIn";
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kNameBoxTitle[] = L"Brenvale";
 constexpr char kSimulatorCom1[] = "122.80";

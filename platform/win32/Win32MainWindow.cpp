@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"BrenvaleMainWindow";
 constexpr wchar_t kInitialCaption[] = L"Brenvale";
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kFrameExStyle = 0;
@@ -104,10 +103,10 @@ class Win32MainWindow : public MainWindowView {
         RegisterWindowClass();
         const UINT creationDpi = ScreenDpi();
         const RECT frame = DesignedFrame(creationDpi);
-        window_ =
-            CreateWindowExW(kFrameExStyle, kWindowClass, kInitialCaption, kFrameStyle, frame.left,
-                            frame.top, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                            nullptr, GetModuleHandleW(nullptr), this);
+        window_ = CreateWindowExW(kFrameExStyle, kMainWindowClass, kInitialCaption, kFrameStyle,
+                                  frame.left, frame.top, frame.right - frame.left,
+                                  frame.bottom - frame.top, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), this);
         if (!window_) throw LastErrorFailure();
         label_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX,
                                  0, 0, 0, 0, window_,
@@ -151,7 +150,7 @@ class Win32MainWindow : public MainWindowView {
     static void RegisterWindowClass() {
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof windowClass;
-        if (GetClassInfoExW(GetModuleHandleW(nullptr), kWindowClass, &windowClass)) return;
+        if (GetClassInfoExW(GetModuleHandleW(nullptr), kMainWindowClass, &windowClass)) return;
         windowClass.lpfnWndProc = WindowProcedure;
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.hIcon = LoadProgramIcon(SM_CXICON, SM_CYICON);
@@ -159,7 +158,7 @@ class Win32MainWindow : public MainWindowView {
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         windowClass.hbrBackground =
             reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-        windowClass.lpszClassName = kWindowClass;
+        windowClass.lpszClassName = kMainWindowClass;
         if (!RegisterClassExW(&windowClass)) throw LastErrorFailure();
     }
 

@@ -15,5 +15,7 @@ class Win32MainWindowFactory : public MainWindowFactory {
 // Loading it ahead is for speed only; a failure shows again where a control is created.
 void LoadCommonControls();
 
-// The control identifier of the frequency label, for whoever inspects the window.
+// The window's class and the frequency label's control id, for whoever finds and
+// inspects the window from outside (the tests, the demo's driver, the benchmarks).
+constexpr wchar_t kMainWindowClass[] = L"BrenvaleMainWindow";
 constexpr int kFrequencyLabelId = 100;

@@ -6,7 +6,6 @@ namespace driver {
 namespace {
 
 constexpr DWORD kPollMs = 50;
-constexpr int kSimulatorFrequencyField = 106;  // the stand-in simulator's typed entry
 
 std::wstring ClassName(HWND window) {
     wchar_t name[256] = {};
@@ -101,14 +100,14 @@ bool PressButton(HWND dialog, int id) {
 }
 
 void TuneSimulator(HWND simulator, const std::wstring& frequency) {
-    SendMessageW(GetDlgItem(simulator, kSimulatorFrequencyField), WM_SETTEXT, 0,
+    SendMessageW(GetDlgItem(simulator, kFrequencyField), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(frequency.c_str()));
     SendMessageW(simulator, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(simulator, IDOK)));
 }
 
 std::wstring LabelText(HWND brenvale) {
-    HWND label = FindChild(brenvale, L"Static");
+    HWND label = GetDlgItem(brenvale, kFrequencyLabelId);
     return label ? WindowText(label) : L"";
 }
 

@@ -7,11 +7,15 @@
 
 #include <string>
 
+// The names by which the windows it drives are found, from their owners.
+#include "platform/win32/Win32MainWindow.h"
+#include "tools/standin-sim/StandInControls.h"
+#include "tools/teamspeak-standin/TeamSpeakStandIn.h"
+
 namespace driver {
 
 constexpr wchar_t kDialogClass[] = L"#32770";
-constexpr wchar_t kBrenvaleClass[] = L"BrenvaleMainWindow";
-constexpr wchar_t kSimulatorClass[] = L"UIPCMAIN";
+constexpr wchar_t kSimulatorClass[] = L"UIPCMAIN";  // the stand-in's server window
 
 struct DialogContents {
     HWND window = nullptr;

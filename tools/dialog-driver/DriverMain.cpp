@@ -44,7 +44,7 @@ int Run(const std::wstring& command, const std::wstring& argument) {
         }
         return 0;
     }
-    HWND brenvale = Await(driver::kBrenvaleClass, "Brenvale's window");
+    HWND brenvale = Await(kMainWindowClass, "Brenvale's window");
     if (!brenvale) return 1;
     if (command == L"label") std::printf("%ls\n", driver::LabelText(brenvale).c_str());
     if (command == L"caption") std::printf("%ls\n", driver::WindowText(brenvale).c_str());

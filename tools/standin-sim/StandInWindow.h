@@ -8,20 +8,8 @@
 
 #include "tools/simserver/SimServerCore.h"
 #include "tools/standin-sim/Com1Radio.h"
+#include "tools/standin-sim/StandInControls.h"
 #include "tools/standin-sim/StandInOptions.h"
-
-// Control ids, known to the tests that drive the window from outside.
-enum StandInControl : int {
-    kSetButton = IDOK,  // Enter in the frequency field also sets it
-    kFrequencyDisplay = 101,
-    kDownMhzButton,
-    kDownKhzButton,
-    kUpKhzButton,
-    kUpMhzButton,
-    kFrequencyField,
-    kInfoText,
-    kStatusText,
-};
 
 class StandInWindow {
   public:

@@ -3,13 +3,14 @@
 // "teamspeak-log.txt" beside itself, shows a small window with that line, and stays
 // running until it is closed, as the real client would (at most ten minutes, so a
 // forgotten one does not linger).
+#include "tools/teamspeak-standin/TeamSpeakStandIn.h"
+
 #include <windows.h>
 
 #include <string>
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"BrenvaleTeamSpeakStandIn";
 constexpr UINT_PTR kLifetimeTimer = 1;
 constexpr UINT kLifetimeMs = 600000;
 
@@ -79,12 +80,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = kTeamSpeakStandInClass;
     RegisterClassW(&windowClass);
 
     std::wstring title = L"TeamSpeak stand-in - " + commandLine;
-    HWND window = CreateWindowW(kClassName, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 480, 80, nullptr, nullptr, instance, nullptr);
+    HWND window =
+        CreateWindowW(kTeamSpeakStandInClass, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 480, 80, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     ShowWindow(window, showCommand);
     SetTimer(window, kLifetimeTimer, kLifetimeMs, nullptr);

@@ -29,7 +29,7 @@ struct Step {
 std::vector<HWND> Clients(bool end = false) {
     std::vector<HWND> windows;
     for (HWND window = nullptr;
-         (window = FindWindowExW(nullptr, window, L"BrenvaleTeamSpeakStandIn", nullptr));) {
+         (window = FindWindowExW(nullptr, window, kTeamSpeakStandInClass, nullptr));) {
         DWORD id = 0;
         GetWindowThreadProcessId(window, &id);
         if (end) wintest::EndProcessById(id);
@@ -106,7 +106,7 @@ struct Machine {
         }
     }
     DWORD Id() const { return GetProcessId(brenvale.get()); }
-    HWND Window() { return driver::WaitForWindow(driver::kBrenvaleClass, Id(), 10000); }
+    HWND Window() { return driver::WaitForWindow(kMainWindowClass, Id(), 10000); }
     std::wstring Caption() { return driver::WindowText(Window()); }
     std::wstring Label() { return driver::LabelText(Window()); }
     // The exit code within 5 s of the window closed, if asked; STILL_ACTIVE while it runs.
