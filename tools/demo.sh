@@ -9,9 +9,9 @@ set -euo pipefail
 BUILD_DIR="$1"                       # build/win32
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 OUT="$ROOT/build/demo"
-WINE=/usr/lib/wine/wine
-case "$BUILD_DIR" in *win64*) WINE=/usr/lib/wine/wine64 ;; esac
-WINESERVER=/usr/lib/wine/wineserver
+# shellcheck source=tools/wine.sh
+. "$ROOT/tools/wine.sh"
+WINE="$(wine_for "$BUILD_DIR/brenvale.exe")"
 export WINEPREFIX="$ROOT/build/wine/demo"
 export WINEDEBUG=-all
 

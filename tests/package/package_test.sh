@@ -174,7 +174,8 @@ if [ -n "$NATIVE_CHECKER" ] && [ -f brenvale.txt ]; then
 fi
 
 # ---- the shipped 64-bit checker on the Windows side, when a Wine prefix is at hand
-WINE64=/usr/lib/wine/wine64
+# shellcheck source=tools/wine.sh
+. "$SOURCE/tools/wine.sh"
 if [ -x "$WINE64" ] && [ -n "${WINEPREFIX:-}" ] && [ -f "$WINEPREFIX/system.reg" ] &&
     [ -f x64/brenvale-check.exe ]; then
     status=0
