@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/Win32Helpers.h"
+
 namespace bench {
 
 class StopWatch {
@@ -38,10 +40,7 @@ inline double Median(std::vector<double> samples) {
 
 // The folder of this program, ending in a backslash: the other built programs are there.
 inline std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = L"";
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+    return ::ProgramFolder() + L"\\";
 }
 
 // The stand-in simulator for the run; ended when the benchmark ends.

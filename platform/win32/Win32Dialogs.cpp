@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/win32/SystemMessage.h"
-#include "platform/win32/WindowText.h"
+#include "platform/win32/Win32Helpers.h"
 
 namespace {
 

@@ -8,20 +8,9 @@
 #include <vector>
 
 #include "platform/win32/SystemMessage.h"
+#include "platform/win32/Win32Helpers.h"
 
 namespace {
-
-std::wstring ProgramFilePath() {
-    // Paths may be longer than MAX_PATH; grow until the name fits.
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
-        if (length == 0) throw LastErrorFailure();
-        if (length < size) return std::wstring(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);
-    }
-}
 
 // An open file read in pieces; the handle is closed when the reader ends, also on failure.
 class Win32FileReader : public FileReader {
@@ -75,9 +64,7 @@ bool MeansNotFound(DWORD error) {
 }  // namespace
 
 std::wstring Win32FileSystem::ProgramFolder() {
-    const std::wstring path = ProgramFilePath();
-    const size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
+    return ::ProgramFolder();
 }
 
 std::unique_ptr<FileReader> Win32FileSystem::OpenForReading(const std::wstring& path) {

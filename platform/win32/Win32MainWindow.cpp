@@ -6,7 +6,7 @@
 
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/UnhandledFailure.h"
-#include "platform/win32/WindowText.h"
+#include "platform/win32/Win32Helpers.h"
 #include "platform/win32/res/resource.h"
 
 namespace {
@@ -41,9 +41,8 @@ Function User32Function(const char* name) {
 }
 
 UINT ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-    if (screen) ReleaseDC(nullptr, screen);
+    const ScreenDc screen;
+    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
@@ -95,8 +94,7 @@ class Win32MainWindow : public MainWindowView {
             // Detached first: a window taken down by its owner does not end the loop.
             SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
             DestroyWindow(window_);
-        }
-        if (font_) DeleteObject(font_);
+        }  // the label's font goes after the label
     }
 
     void Create() {
@@ -169,8 +167,7 @@ class Win32MainWindow : public MainWindowView {
         HFONT font = CreateLabelFont(dpi);
         if (!font) return;  // the label keeps the font it has
         SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        if (font_) DeleteObject(font_);
-        font_ = font;
+        font_.reset(font);  // the old one once the label no longer uses it
     }
 
     void OnDpiChanged(UINT dpi, const RECT& suggested) {
@@ -226,7 +223,7 @@ class Win32MainWindow : public MainWindowView {
     MainWindowEvents& events_;
     HWND window_ = nullptr;
     HWND label_ = nullptr;
-    HFONT font_ = nullptr;
+    UniqueFont font_;
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/win32/UnhandledFailure.h"
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Helpers.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32SettingsStore.h"
 #include "tests/win/WinTestSupport.h"
@@ -48,9 +49,7 @@ TEST(MainWindowTest, FrameLabelTimerAndAFailureInATick) {
     EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) &
                   (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_MAXIMIZEBOX),
               WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);  // on one screen, the window's too
-    ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(ScreenDc().get(), LOGPIXELSX);  // one screen: the window's
     RECT client, box;
     GetClientRect(window, &client);
     POINT origin{0, 0};

@@ -12,6 +12,7 @@
 #include "platform/PlatformFailure.h"
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Helpers.h"
 #include "tools/checker/CheckerRun.h"
 
 namespace {
@@ -24,20 +25,6 @@ std::wstring WithWindowsLineEnds(const std::wstring& text) {
         result.push_back(c);
     }
     return result;
-}
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    const int size = static_cast<int>(text.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    if (length == 0) throw LastErrorFailure();
-    std::string bytes(static_cast<size_t>(length), '\0');
-    if (WideCharToMultiByte(CP_UTF8, 0, text.data(), size, &bytes[0], length, nullptr, nullptr) ==
-        0) {
-        throw LastErrorFailure();
-    }
-    return bytes;
 }
 
 bool IsConsole(HANDLE handle) {

@@ -60,15 +60,6 @@ HWND FindChild(HWND parent, const wchar_t* className) {
 
 }  // namespace
 
-std::wstring WindowText(HWND window) {
-    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied =
-        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(copied));
-    return text;
-}
-
 HWND WaitForWindow(const wchar_t* className, DWORD processId, DWORD timeoutMs,
                    const wchar_t* title) {
     const DWORD start = GetTickCount();

@@ -8,6 +8,7 @@
 #include <string>
 
 // The names by which the windows it drives are found, from their owners.
+#include "platform/win32/Win32Helpers.h"  // WindowText, which reads other processes' too
 #include "platform/win32/Win32MainWindow.h"
 #include "tools/standin-sim/StandInControls.h"
 #include "tools/teamspeak-standin/TeamSpeakStandIn.h"
@@ -22,9 +23,6 @@ struct DialogContents {
     std::wstring title;
     std::wstring text;  // the static texts, joined by line feeds
 };
-
-// WM_GETTEXT, which (unlike GetWindowText) reads another process's controls too.
-std::wstring WindowText(HWND window);
 
 // A visible top-level window of the class, of the process unless `processId` is 0 and
 // with the title unless `title` is null; nullptr once the time-out has passed.

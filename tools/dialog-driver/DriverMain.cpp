@@ -47,7 +47,7 @@ int Run(const std::wstring& command, const std::wstring& argument) {
     HWND brenvale = Await(kMainWindowClass, "Brenvale's window");
     if (!brenvale) return 1;
     if (command == L"label") std::printf("%ls\n", driver::LabelText(brenvale).c_str());
-    if (command == L"caption") std::printf("%ls\n", driver::WindowText(brenvale).c_str());
+    if (command == L"caption") std::printf("%ls\n", WindowText(brenvale).c_str());
     if (command == L"rect") {
         RECT rect{};
         GetWindowRect(brenvale, &rect);

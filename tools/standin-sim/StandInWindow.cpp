@@ -42,10 +42,7 @@ StandInWindow::StandInWindow(const StandInOptions& options)
     core_.SetCom1Bcd(radio_.Bcd());
 }
 
-StandInWindow::~StandInWindow() {
-    if (dialogFont_ != nullptr) DeleteObject(dialogFont_);
-    if (displayFont_ != nullptr) DeleteObject(displayFont_);
-}
+StandInWindow::~StandInWindow() = default;
 
 bool StandInWindow::Create(HINSTANCE instance) {
     startTick_ = GetTickCount();
@@ -103,21 +100,21 @@ void StandInWindow::CreateFonts() {
     } else {
         GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
     }
-    dialogFont_ = CreateFontIndirectW(&font);
+    dialogFont_.reset(CreateFontIndirectW(&font));
     font.lfHeight = font.lfHeight * 5 / 2;
     font.lfWeight = FW_BOLD;
-    displayFont_ = CreateFontIndirectW(&font);
+    displayFont_.reset(CreateFontIndirectW(&font));
 
     // Dialog units follow the font, so the layout grows with the system's text size.
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, dialogFont_);
+    const ScreenDc screen;
+    const HDC dc = screen.get();
+    HGDIOBJ old = SelectObject(dc, dialogFont_.get());
     TEXTMETRICW text{};
     GetTextMetricsW(dc, &text);
     SIZE alphabet{};
     GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
                           &alphabet);
     SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
     baseUnits_.cx = (alphabet.cx / 26 + 1) / 2;
     baseUnits_.cy = text.tmHeight;
 }
@@ -133,7 +130,7 @@ HWND StandInWindow::AddControl(const wchar_t* className, const wchar_t* text, DW
     HWND control = CreateWindowExW(
         exStyle, className, text, kChildStyle | style, origin.cx, origin.cy, size.cx, size.cy,
         window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_), FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
     return control;
 }
 
@@ -141,7 +138,7 @@ HWND StandInWindow::AddControl(const wchar_t* className, const wchar_t* text, DW
 void StandInWindow::CreateControls() {
     AddControl(L"STATIC", L"COM1", SS_LEFT, kUnnamedControl, {7, 12, 26, 9});
     HWND display = AddControl(L"STATIC", L"", SS_LEFT, kFrequencyDisplay, {36, 5, 100, 22});
-    SendMessageW(display, WM_SETFONT, reinterpret_cast<WPARAM>(displayFont_), FALSE);
+    SendMessageW(display, WM_SETFONT, reinterpret_cast<WPARAM>(displayFont_.get()), FALSE);
 
     const DWORD button = WS_TABSTOP | BS_PUSHBUTTON;
     AddControl(L"BUTTON", L"-1 MHz", button | WS_GROUP, kDownMhzButton, {7, 31, 38, 14});

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "platform/win32/Win32Helpers.h"
 #include "tools/simserver/SimServerCore.h"
 #include "tools/standin-sim/Com1Radio.h"
 #include "tools/standin-sim/StandInControls.h"
@@ -48,8 +49,8 @@ class StandInWindow {
     Com1Radio radio_;
     HWND window_ = nullptr;
     UINT requestMessage_ = 0;
-    HFONT dialogFont_ = nullptr;
-    HFONT displayFont_ = nullptr;
+    UniqueFont dialogFont_;
+    UniqueFont displayFont_;
     SIZE baseUnits_{};
     DWORD startTick_ = 0;
     size_t nextScheduled_ = 0;

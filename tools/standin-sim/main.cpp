@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/Win32Helpers.h"
 #include "tools/standin-sim/StandInOptions.h"
 #include "tools/standin-sim/StandInWindow.h"
 
@@ -19,10 +20,9 @@ constexpr int kStartFailed = 1;
 std::vector<std::wstring> Arguments() {
     std::vector<std::wstring> args;
     int count = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    const UniqueLocal<LPWSTR> argv(CommandLineToArgvW(GetCommandLineW(), &count));
     if (argv == nullptr) return args;
-    for (int i = 1; i < count; ++i) args.emplace_back(argv[i]);
-    LocalFree(argv);
+    for (int i = 1; i < count; ++i) args.emplace_back(argv.get()[i]);
     return args;
 }
 

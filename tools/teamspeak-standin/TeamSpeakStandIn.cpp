@@ -9,40 +9,18 @@
 
 #include <string>
 
+#include "platform/win32/Win32Helpers.h"
+
 namespace {
 
 constexpr UINT_PTR kLifetimeTimer = 1;
 constexpr UINT kLifetimeMs = 600000;
 
-std::wstring OwnFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return L".";
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return path.substr(0, path.find_last_of(L'\\'));
-}
-
-std::string ToUtf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                   0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
-}
-
 // Appends under an exclusive open, retried briefly, so starts close together
 // never interleave their lines.
 void RecordCommandLine(const std::wstring& commandLine) {
-    std::wstring logPath = OwnFolder() + L"\\teamspeak-log.txt";
-    std::string line = ToUtf8(commandLine) + "\r\n";
+    std::wstring logPath = ProgramFolder() + L"\\teamspeak-log.txt";
+    std::string line = Utf8(commandLine) + "\r\n";
     for (int attempt = 0; attempt < 100; ++attempt) {
         HANDLE file = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -107,7 +107,7 @@ struct Machine {
     }
     DWORD Id() const { return GetProcessId(brenvale.get()); }
     HWND Window() { return driver::WaitForWindow(kMainWindowClass, Id(), 10000); }
-    std::wstring Caption() { return driver::WindowText(Window()); }
+    std::wstring Caption() { return WindowText(Window()); }
     std::wstring Label() { return driver::LabelText(Window()); }
     // The exit code within 5 s of the window closed, if asked; STILL_ACTIVE while it runs.
     DWORD ExitCode(bool close) {
