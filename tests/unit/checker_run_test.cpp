@@ -17,13 +17,7 @@ class FakeCheckerSystem : public checker::CheckerSystem {
     std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
         return files.OpenForReading(path);
     }
-    std::wstring FromSystemCodePage(const std::string& bytes) override {
-        return files.FromSystemCodePage(bytes);
-    }
-    std::wstring FromUtf8(const std::string& bytes) override { return files.FromUtf8(bytes); }
-    std::wstring FromUtf8Replacing(const std::string& bytes) override {
-        return files.FromUtf8Replacing(bytes);
-    }
+    TextDecoder& Decoder() override { return files; }
     std::wstring DefaultTableFile() override { return FakeSystem::kTableFile; }
     void WriteOut(const std::wstring& text) override {
         if (outputRefused) throw PlatformFailure(112, L"There is not enough space on the disk.");

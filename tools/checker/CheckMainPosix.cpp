@@ -88,8 +88,9 @@ class PosixFile : public FileReader {
 
 // The table's bytes as the program's conversions would give them: the code page here is
 // Latin-1 (each byte the character of the same number), UTF-8 as the shared decoder has it.
-class PosixSystem : public checker::CheckerSystem {
+class PosixSystem : public checker::CheckerSystem, public TextDecoder {
   public:
+    TextDecoder& Decoder() override { return *this; }
     std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
         std::FILE* file = std::fopen(ToBytes(path).c_str(), "rb");
         if (file == nullptr) throw Failure(errno);

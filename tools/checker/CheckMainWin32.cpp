@@ -87,13 +87,7 @@ class Win32System : public checker::CheckerSystem {
     std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
         return files_.OpenForReading(path);
     }
-    std::wstring FromSystemCodePage(const std::string& bytes) override {
-        return files_.FromSystemCodePage(bytes);
-    }
-    std::wstring FromUtf8(const std::string& bytes) override { return files_.FromUtf8(bytes); }
-    std::wstring FromUtf8Replacing(const std::string& bytes) override {
-        return files_.FromUtf8Replacing(bytes);
-    }
+    TextDecoder& Decoder() override { return files_; }
     // Beside the program, where Brenvale itself looks for its table.
     std::wstring DefaultTableFile() override {
         try {

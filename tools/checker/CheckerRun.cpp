@@ -37,7 +37,7 @@ int RunChecker(const std::vector<std::wstring>& args, CheckerSystem& system) {
     std::wstring reason;
     try {
         const std::unique_ptr<FileReader> reader = system.OpenTableFile(file);
-        const Table table = CheckTable(*reader, system);
+        const Table table = CheckTable(*reader, system.Decoder());
         return Report(system, ReportText(file, table, options),
                       table.warnings.empty() ? kExitClean : kExitWarnings);
     } catch (const PlatformFailure& failure) {

@@ -34,8 +34,11 @@ std::wstring ReportText(const std::wstring& file, const Table& table, const Opti
 
 // What the checker needs of the system it runs on: the file, and its text decoded as
 // the program decodes it.
-class CheckerSystem : public TextDecoder {
+class CheckerSystem {
   public:
+    virtual ~CheckerSystem() = default;
+    // The program's own conversions where the system has them.
+    virtual TextDecoder& Decoder() = 0;
     // The file open for reading; throws PlatformFailure with the system's reason.
     virtual std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) = 0;
     // The table read when the command line names none.
