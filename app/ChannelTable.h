@@ -115,7 +115,6 @@ enum class TableEnd {
     ReadFailed,    // the system could not read the file on
     OutOfMemory,   // an allocation was refused
     FieldTooLong,  // a field ran past kLongestField
-    Undecodable,   // a field could not be turned into text
 };
 
 // How far the table's fields reach: complete records, then the fields of the record
@@ -124,7 +123,7 @@ struct TableExtent {
     int records = 0;
     int fieldsAfter = 0;
     TableEnd end = TableEnd::FileEnd;
-    std::wstring failure;  // the system's description, when reading or decoding failed
+    std::wstring failure;  // the system's description, when reading failed
     int Fields() const { return records * kFieldsPerRecord + fieldsAfter; }
 };
 
@@ -163,18 +162,16 @@ TextEncoding ChooseEncoding(const TableRead& read, ChannelColumns& table, TextDe
 
 // Turns the fields read into text in place. Marked UTF-8 is decoded as the system does
 // without strict checking, each sequence that is not UTF-8 becoming U+FFFD, so every
-// record keeps its place. A field that cannot be decoded at all ends the table there, as
-// a failure while reading it would; the fields after it are cleared.
-TableExtent DecodeFields(ChannelColumns& table, const TableExtent& read, TextEncoding encoding,
-                         TextDecoder& decoder);
+// record keeps its place. The file is closed by then: a failure here throws.
+void DecodeFields(ChannelColumns& table, const TableExtent& read, TextEncoding encoding,
+                  TextDecoder& decoder);
 
 // The whole load of a table file: its fields read, the file closed, then the encoding
 // judged and the fields decoded. Failures while a record is read end the table there;
 // anything after the file is closed throws (PlatformFailure, std::bad_alloc).
 struct LoadedTable {
-    TableRead read;
+    TableRead read;  // records 1 to read.extent.records are the table
     TextEncoding encoding = TextEncoding::Ansi;
-    TableExtent decoded;  // records 1 to decoded.records are the table
 };
 LoadedTable LoadTableFile(std::unique_ptr<FileReader> file, ChannelColumns& table,
                           TextDecoder& decoder);

@@ -22,7 +22,7 @@ bool FrmMain::LoadChannelTable() {
         ChannelCount = 0;
         const LoadedTable loaded = LoadTableFile(
             files.OpenForReading(files.ProgramFolder() + L"\\brenvale.txt"), ChannelTable, files);
-        ChannelCount = static_cast<int16_t>(loaded.decoded.records);
+        ChannelCount = static_cast<int16_t>(loaded.read.extent.records);
     } catch (const PlatformFailure& failure) {
         ShowLoadErrorReport(failure.Description());
         return false;

@@ -106,24 +106,12 @@ TextEncoding ChooseEncoding(const TableRead& read, ChannelColumns& table, TextDe
     return TextEncoding::Utf8;
 }
 
-TableExtent DecodeFields(ChannelColumns& table, const TableExtent& read, TextEncoding encoding,
-                         TextDecoder& decoder) {
-    TableExtent decoded = read;
+void DecodeFields(ChannelColumns& table, const TableExtent& read, TextEncoding encoding,
+                  TextDecoder& decoder) {
     for (int i = 0; i < read.Fields(); ++i) {
         std::wstring& field = FieldAt(table, i);
-        if (decoded.Fields() < read.Fields()) {
-            field.clear();
-            continue;
-        }
-        try {
-            field = Decode(field, encoding, decoder);
-        } catch (const PlatformFailure& failure) {
-            EndAtFailure(table, decoded, i, TableEnd::Undecodable, failure.Description());
-        } catch (const std::bad_alloc&) {
-            EndAtFailure(table, decoded, i, TableEnd::OutOfMemory);
-        }
+        field = Decode(field, encoding, decoder);
     }
-    return decoded;
 }
 
 LoadedTable LoadTableFile(std::unique_ptr<FileReader> file, ChannelColumns& table,
@@ -132,6 +120,6 @@ LoadedTable LoadTableFile(std::unique_ptr<FileReader> file, ChannelColumns& tabl
     loaded.read = ReadTableFields(*file, table);
     file.reset();  // closed before the fields are decoded
     loaded.encoding = ChooseEncoding(loaded.read, table, decoder);
-    loaded.decoded = DecodeFields(table, loaded.read.extent, loaded.encoding, decoder);
+    DecodeFields(table, loaded.read.extent, loaded.encoding, decoder);
     return loaded;
 }

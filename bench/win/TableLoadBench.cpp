@@ -62,7 +62,7 @@ bool WriteFileOf(const std::wstring& path, const std::string& bytes, LONGLONG ex
 
 // The program's load without its window. Returns the record count.
 int LoadTable(Win32FileSystem& files, const std::wstring& path, ChannelColumns& table) {
-    return LoadTableFile(files.OpenForReading(path), table, files).decoded.records;
+    return LoadTableFile(files.OpenForReading(path), table, files).read.extent.records;
 }
 
 struct Memory {

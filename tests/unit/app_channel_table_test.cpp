@@ -180,6 +180,12 @@ TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecide
         const int last = window.ChannelCount;
         EXPECT_EQ(window.ChannelTable.Server[last], example.server) << example.file.substr(0, 40);
     }
+    for (bool bigEndian : {false, true}) {  // both bytes of a 16-bit character count
+        FakeApp wide;
+        const std::string mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        wide.LoadTable(mark + Utf16(L"122.80,\u20AC\u0141,l,p,c,x", bigEndian));
+        EXPECT_EQ(wide.Window().ChannelTable.Server[1], L"\u20AC\u0141");
+    }
     FakeApp first;  // the only high byte in the first field still counts
     EXPECT_EQ(first.LoadTable("Caf\xC3\xA9,s,l,p,c,x").ChannelTable.Frequency[1], L"Caf\u00E9");
 }

@@ -79,7 +79,26 @@ TEST(IpcResults, EachCodeHasATextOfItsOwn) {
         EXPECT_NE(kIpcResultTexts[code][0], L'\0') << code;
         EXPECT_TRUE(texts.insert(kIpcResultTexts[code]).second) << code;
     }
-    EXPECT_EQ(IpcAreaFull, kIpcResultCount - 1);
+    // And each code indexes a text of its own: the sixteen codes are 0 to 15, once each.
+    std::set<int> codes = {IpcOk,
+                           IpcAlreadyOpen,
+                           IpcServerNotFound,
+                           IpcMessageNotRegistered,
+                           IpcAtomFailed,
+                           IpcMappingFailed,
+                           IpcViewFailed,
+                           IpcBadServerVersion,
+                           IpcWrongSimulator,
+                           IpcNotOpen,
+                           IpcNothingQueued,
+                           IpcTimedOut,
+                           IpcSendFailed,
+                           IpcBadReply,
+                           IpcSimNotRunning,
+                           IpcAreaFull};
+    EXPECT_EQ(codes.size(), size_t{kIpcResultCount});
+    EXPECT_EQ(*codes.begin(), 0);
+    EXPECT_EQ(*codes.rbegin(), kIpcResultCount - 1);
 }
 
 TEST_F(LinkTest, OpensWithOneExchangeAndOnePauseAndClosesOnceWhateverIsRepeated) {

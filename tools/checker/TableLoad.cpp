@@ -124,7 +124,7 @@ void WarnRecordsPastTheLimit(Table& table, const Beyond& beyond) {
 }
 
 // Why the program stopped reading at the record after the last one it keeps.
-std::wstring StopReason(const Table& table, const TableExtent& extent) {
+std::wstring StopReason(const TableExtent& extent) {
     const std::wstring field = L"field " + Number(extent.fieldsAfter + 1);
     switch (extent.end) {
         case TableEnd::ReadFailed:
@@ -135,9 +135,6 @@ std::wstring StopReason(const Table& table, const TableExtent& extent) {
             return field + L" runs on past " + Number(kLongestField) +
                    L" characters, more than a TeamSpeak command line can carry (a double "
                    L"quote never closed?)";
-        case TableEnd::Undecodable:
-            return field + L" cannot be read as " + EncodingName(table) + L" (" + extent.failure +
-                   L")";
         default:
             return std::wstring();
     }
@@ -146,7 +143,7 @@ std::wstring StopReason(const Table& table, const TableExtent& extent) {
 void WarnWhereTheTableStops(Table& table, const RecordLoopWatch& watch, const TableExtent& extent) {
     if (extent.end == TableEnd::Capacity) return;
     const int record = extent.records + 1;
-    const std::wstring reason = StopReason(table, extent);
+    const std::wstring reason = StopReason(extent);
     if (!reason.empty()) {
         Warn(table, record, table.lines[record],
              reason + L", so Brenvale stops reading the table there and drops this record");
@@ -213,15 +210,16 @@ Table LoadTable(FileReader& file, TextDecoder& decoder) {
     table.encoding = ChooseEncoding(read, table.columns, decoder);
     table.marked = read.hasMark;
     const std::vector<int> notUtf8 = FieldsNotUtf8(table, read.extent, decoder);
-    const TableExtent decoded = DecodeFields(table.columns, read.extent, table.encoding, decoder);
-    table.count = decoded.records;
+    DecodeFields(table.columns, read.extent, table.encoding, decoder);
+    const TableExtent& extent = read.extent;
+    table.count = extent.records;
     for (int record = 1; record <= std::min(table.count + 1, kChannelCapacity); ++record) {
         table.lines[record] = watch.records[record - 1].firstLine;
     }
-    table.cutShortFieldsKept = CutShortFieldsKept(table, decoded);
+    table.cutShortFieldsKept = CutShortFieldsKept(table, extent);
     for (int record = 1; record <= table.count; ++record) CheckLayout(table, watch, record);
-    if (decoded.end == TableEnd::Capacity) WarnRecordsPastTheLimit(table, watch.beyond);
-    WarnWhereTheTableStops(table, watch, decoded);
+    if (extent.end == TableEnd::Capacity) WarnRecordsPastTheLimit(table, watch.beyond);
+    WarnWhereTheTableStops(table, watch, extent);
     WarnNotUtf8(table, notUtf8);
     WarnEmptyTable(table);
     return table;
