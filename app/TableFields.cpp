@@ -58,15 +58,15 @@ void ReadRecords(FieldReader& reader, ChannelColumns& table, TableExtent& read,
     }
 }
 
-// A failure at field `index` ends the table there, as the end of the file would. The
-// field holds only part of its value, so it is left empty.
-void EndAtFailure(ChannelColumns& table, TableExtent& extent, int index, TableEnd end,
+// A failure while a field is read ends the table there, as the end of the file would.
+// The field holds only part of its value, so it is left empty.
+void EndAtFailure(ChannelColumns& table, TableExtent& extent, TableEnd end,
                   const std::wstring& failure = std::wstring()) {
-    extent.records = index / kFieldsPerRecord;
-    extent.fieldsAfter = index % kFieldsPerRecord;
     extent.end = end;
     extent.failure = failure;
-    if (index < kChannelCapacity * kFieldsPerRecord) FieldAt(table, index).clear();
+    if (extent.Fields() < kChannelCapacity * kFieldsPerRecord) {
+        FieldAt(table, extent.Fields()).clear();
+    }
 }
 
 }  // namespace
@@ -79,11 +79,11 @@ TableRead ReadTableFields(FileReader& file, ChannelColumns& table, TableReadObse
     try {
         ReadRecords(reader, table, extent, observer);
     } catch (const PlatformFailure& failure) {
-        EndAtFailure(table, extent, extent.Fields(), TableEnd::ReadFailed, failure.Description());
+        EndAtFailure(table, extent, TableEnd::ReadFailed, failure.Description());
     } catch (const std::bad_alloc&) {
-        EndAtFailure(table, extent, extent.Fields(), TableEnd::OutOfMemory);
+        EndAtFailure(table, extent, TableEnd::OutOfMemory);
     } catch (const FieldTooLong&) {
-        EndAtFailure(table, extent, extent.Fields(), TableEnd::FieldTooLong);
+        EndAtFailure(table, extent, TableEnd::FieldTooLong);
     }
     read.hasMark = source.HasMark();
     read.marked = source.Marked();
