@@ -31,13 +31,14 @@ class General {
     std::array<std::wstring, kSimNameCount> SimNames;
     std::wstring SessionName;
 
+    // The text of a result code; codes outside the table are shown by number.
+    std::wstring ResultText(IpcResult result) const;
+
     Fsuipc& Link() { return link_; }
     Platform& System() { return platform_; }
 
   private:
     void FillTables();
-    // The text of a result code; codes outside the table are shown by number.
-    std::wstring ResultText(IpcResult result) const;
 
     Platform& platform_;
     Fsuipc link_;

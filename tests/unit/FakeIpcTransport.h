@@ -85,9 +85,12 @@ class FakeIpcTransport : public IpcTransport {
         if (failMapping) return {};
         Mapping result;
         auto& object = named_[name];
-        result.alreadyExisted = object != nullptr;
-        if (!object) object = std::make_shared<MappingObject>(MappingObject{name, {}, 0});
-        if (!result.alreadyExisted) object->bytes.assign(size, 0);
+        if (object) {
+            result.alreadyExisted = true;
+        } else {
+            object = std::make_shared<MappingObject>(MappingObject{name, {}, 0});
+            object->bytes.assign(size, 0);
+        }
         ++object->references;
         result.handle = nextHandle_++;
         handles_[result.handle] = object;

@@ -74,8 +74,8 @@ struct Switching : FakeApp {
 TEST(Switch, TheFirstMatchingRecordWinsAndRecordOneIsTheDefault) {
     Switching app(
         "118.00,one,l1,p1,c1,s1\n123.45,two,l2,p2,c2,s2\n123.45,three,l3,p3,c3,s3\n"
-        "124.00,four,l4,p4,c4");  // cut short: left in slot 4 beyond the count
-    ASSERT_EQ(app.Window().ChannelCount, 3);
+        "118.00,four,l4,p4,c4,s4\n124.00,five,l5,p5,c5");  // cut short: left beyond the count
+    ASSERT_EQ(app.Window().ChannelCount, 4);
 
     EXPECT_EQ(app.LineFor(L"123.45"),
               kClient +

@@ -68,4 +68,14 @@ TEST(StartUp, EachFailedLinkPutsItsReasonInTheCaptionAndThePollNeverStarts) {
     }
 }
 
+TEST(StartUp, EachResultHasItsTextAndAnUnknownOneShowsItsNumber) {
+    FakeApp app;
+    ASSERT_TRUE(app.general.StartUp());
+    for (int code = 0; code < kIpcResultCount; ++code) {
+        EXPECT_EQ(app.general.ResultText(static_cast<IpcResult>(code)), kIpcResultTexts[code]);
+    }
+    EXPECT_EQ(app.general.ResultText(static_cast<IpcResult>(-1)), L"IPC result -1");
+    EXPECT_EQ(app.general.ResultText(static_cast<IpcResult>(kIpcResultCount)), L"IPC result 16");
+}
+
 }  // namespace

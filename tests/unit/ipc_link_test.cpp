@@ -27,7 +27,7 @@ class LinkTest : public ::testing::Test {
     void SetUp() override { link.IpcInit(); }
 
     bool Open(int32_t requestedSimulator = 0) {
-        result = IpcOk;
+        result = IpcAreaFull;  // whatever it held, the open says how it went
         return link.IpcOpen(requestedSimulator, result);
     }
     // Opens, then forgets the opening's calls.
@@ -102,9 +102,12 @@ TEST(IpcResults, EachCodeHasATextOfItsOwn) {
 }
 
 TEST_F(LinkTest, OpensWithOneExchangeAndOnePauseAndClosesOnceWhateverIsRepeated) {
+    const IpcLink& state = link.Link();
+    ExpectReleased();  // a new link holds nothing
+    EXPECT_EQ(state.ServerVersion, 0);
     link.IpcClose();  // never opened
     ASSERT_TRUE(Open());
-    const IpcLink& state = link.Link();
+    EXPECT_EQ(result, IpcOk);
     EXPECT_EQ(state.ServerVersion, 0x19980005);
     EXPECT_EQ(state.SimVersion, 2u) << "only the simulator number is kept";
     EXPECT_EQ(state.MappingAtom, static_cast<int32_t>(0xFFFFC123));
@@ -115,6 +118,7 @@ TEST_F(LinkTest, OpensWithOneExchangeAndOnePauseAndClosesOnceWhateverIsRepeated)
     EXPECT_EQ(transport.Calls("Sleep "), Calls{"100"});
     EXPECT_EQ(CallCount("Send "), 1u);
     EXPECT_EQ(transport.server.RequestsServed(), 3u) << "two version reads, one write";
+    EXPECT_EQ(transport.server.LastClientVersion(), 0u) << "the client gives no version";
 
     // A second open is refused and leaves the link open and usable.
     uint8_t* view = state.ViewBase;
