@@ -309,13 +309,4 @@ TEST(ChannelTable, ARecordWithANulNeverStartsTeamSpeakAndTheCaptionSaysWhy) {
     EXPECT_EQ(app.sys.started.size(), 1u);
 }
 
-TEST(ChannelTable, AUtf16TableHoldsNoNulBetweenItsCharacters) {
-    FakeApp app;
-    app.LoadTable("\xFF\xFE" + Utf16(L"122.80,s,l,p,c,x\r\n123.45,s,l,p,c,x", false));
-    ASSERT_TRUE(app.general.StartUp());
-    app.Window().SetLblComText(L"122.80");
-    EXPECT_EQ(app.sys.started.size(), 1u);
-    EXPECT_EQ(app.sys.Window().caption, L"Brenvale");
-}
-
 }  // namespace

@@ -157,33 +157,41 @@ TEST_F(LinkTest, AServerVersionOrSignatureThatIsNotRightIsRefused) {
     }
 }
 
-TEST_F(LinkTest, NoVersionsAfterFivePassesMeanNoSimulatorBehindAnFs98Window) {
-    transport.server.SetServerVersion(0);  // one version missing is as bad as both
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(CallCount("Send "), 5u);
-    transport.server.SetServerVersion(SimServerCore::kDefaultServerVersion);
-    log.clear();
-
-    transport.server.Behaviour().zeroVersions = true;
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(result, IpcBadServerVersion);
-    EXPECT_EQ(transport.Calls("Sleep "), Calls(5, "100"));
-    EXPECT_EQ(CallCount("Send "), 5u);
-    ExpectReleased();
-
-    transport.windows = {{"FS98MAIN", 0x98}};
-    log.clear();
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(result, IpcSimNotRunning);
-    EXPECT_EQ(transport.Calls("FindServerWindow "), (Calls{"UIPCMAIN", "FS98MAIN"}));
-    ExpectReleased();
-
-    transport.server.Behaviour().zeroVersions = false;
-    transport.server.SetSimulator(0x0000, 1);
-    EXPECT_FALSE(Open());
-    EXPECT_EQ(result, IpcSimNotRunning) << "a bad signature counts too";
-    transport.server.SetSimulator(0xFADE, 1);
-    EXPECT_TRUE(Open()) << "a good FS98-class server opens";
+TEST_F(LinkTest, VersionsMissingAfterFivePassesAreRefusedAndBehindAnFs98WindowMeanNoSimulator) {
+    constexpr int32_t kGood = SimServerCore::kDefaultServerVersion;
+    const struct {
+        const char* what;
+        const char* windowClass;
+        int32_t serverVersion;
+        uint16_t signature;
+        bool zeroVersions;
+        IpcResult expected;
+        size_t passes;
+    } cases[] = {
+        {"one version missing", "UIPCMAIN", 0, 0xFADE, false, IpcBadServerVersion, 5},
+        {"both missing", "UIPCMAIN", kGood, 0xFADE, true, IpcBadServerVersion, 5},
+        {"both missing, FS98", "FS98MAIN", kGood, 0xFADE, true, IpcSimNotRunning, 5},
+        {"bad signature, FS98", "FS98MAIN", kGood, 0x0000, false, IpcSimNotRunning, 1},
+        {"a good FS98-class server", "FS98MAIN", kGood, 0xFADE, false, IpcOk, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        transport.windows = {{c.windowClass, 0x98}};
+        transport.server.SetServerVersion(c.serverVersion);
+        transport.server.SetSimulator(c.signature, 1);
+        transport.server.Behaviour().zeroVersions = c.zeroVersions;
+        log.clear();
+        EXPECT_EQ(Open(), c.expected == IpcOk);
+        EXPECT_EQ(result, c.expected);
+        EXPECT_EQ(transport.Calls("Sleep "), Calls(c.passes, "100"));
+        EXPECT_EQ(CallCount("Send "), c.passes);
+        const Calls searched = {"UIPCMAIN", "FS98MAIN"};  // the second only without the first
+        EXPECT_EQ(
+            transport.Calls("FindServerWindow "),
+            Calls(searched.begin(), searched.begin() + (c.windowClass == searched[0] ? 1 : 2)));
+        link.IpcClose();
+        ExpectReleased();
+    }
 }
 
 struct OpenFailure {
