@@ -137,6 +137,7 @@ class FakeSystem : public MainWindowFactory,
     }
     std::wstring PickFolder(uintptr_t owner, const std::wstring& instruction) override {
         log.push_back("dialog:pick " + std::to_string(owner) + " " + Narrow(instruction));
+        if (!pickFailure.empty()) throw PlatformFailure(8, pickFailure);
         return TakeFirst(picks, std::wstring());
     }
 
@@ -208,7 +209,7 @@ class FakeSystem : public MainWindowFactory,
     std::deque<int> answers;
     std::deque<std::wstring> picks;
     std::wstring nameTyped = L"Pilot";
-    std::wstring inputFailure, saveFailure, existsFailure, startFailure;
+    std::wstring inputFailure, saveFailure, existsFailure, startFailure, pickFailure;
     // Reading files: at most this many bytes per read; a failure, or running out of
     // memory, once this many bytes have been read; and how many were read in all.
     size_t readChunk = SIZE_MAX;

@@ -162,6 +162,12 @@ TEST(Installation, FailuresWhileLocatingTeamSpeakAreLoadErrorsAndStopTheLoad) {
     refused.ExpectBoxes({ErrorBox(kLoadErrorSentence, L"Access is denied.")});
     EXPECT_EQ(refused.Window().TeamSpeakDir, kDefaultTeamSpeak);
     EXPECT_EQ(refused.sys.IndexOf("dialog:input"), -1);
+
+    FirstStart unpicked(L"G:\\Gone");  // the stored folder no longer holds TeamSpeak
+    unpicked.sys.pickFailure = L"Not enough memory resources are available.";
+    unpicked.Window();
+    unpicked.ExpectBoxes({kLocate, ErrorBox(kLoadErrorSentence, unpicked.sys.pickFailure)});
+    EXPECT_EQ(unpicked.Window().TeamSpeakDir, L"") << "no folder is known";
 }
 
 }  // namespace
