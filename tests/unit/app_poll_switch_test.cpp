@@ -126,6 +126,8 @@ TEST(Switch, AFailedStartGoesIntoTheCaptionUntilAStartSucceeds) {
     app.LineFor(L"122.80");
     EXPECT_EQ(app.sys.Window().caption, L"Brenvale");
     EXPECT_EQ(app.sys.started.size(), 1u);
+    app.LineFor(L"123.45");  // once put back, later starts leave the caption alone
+    EXPECT_EQ(app.sys.Events("window:caption").size(), 3u);
 }
 
 }  // namespace
