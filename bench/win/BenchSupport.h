@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/win32/Win32Helpers.h"
+#include "tools/dialog-driver/DialogDriver.h"
 
 namespace bench {
 
@@ -46,35 +47,15 @@ inline std::wstring ProgramFolder() {
 // The stand-in simulator for the run; ended when the benchmark ends.
 class Simulator {
   public:
-    Simulator() = default;
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
-
     bool Start(const std::wstring& arguments) {
-        const std::wstring program = ProgramFolder() + L"standin-sim.exe";
-        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &info)) {
-            return false;
-        }
-        CloseHandle(info.hThread);
-        process_ = info.hProcess;
+        process_ = driver::StartProgram(ProgramFolder() + L"standin-sim.exe", arguments);
         // Idle in its message loop means its window is up and serving.
-        if (WaitForInputIdle(process_, 20000) != 0) return false;
-        return FindWindowExA(nullptr, nullptr, "UIPCMAIN", nullptr) != nullptr;
-    }
-    ~Simulator() {
-        if (process_ == nullptr) return;
-        TerminateProcess(process_, 0);
-        WaitForSingleObject(process_, 10000);
-        CloseHandle(process_);
+        return process_ && WaitForInputIdle(process_.get(), 20000) == 0 &&
+               FindWindowExW(nullptr, nullptr, driver::kSimulatorClass, nullptr) != nullptr;
     }
 
   private:
-    HANDLE process_ = nullptr;
+    driver::Process process_;
 };
 
 }  // namespace bench
