@@ -1,6 +1,7 @@
 #pragma once
 // What the Windows benchmarks share: a stop watch, medians, the folder of the built
-// programs, and the stand-in simulator run for the duration of a benchmark.
+// programs, a stop at Ctrl-C that unwinds, and the stand-in simulator run for the
+// duration of a benchmark.
 
 #include <windows.h>
 
@@ -42,6 +43,29 @@ inline double Median(std::vector<double> samples) {
 // The folder of this program, ending in a backslash: the other built programs are there.
 inline std::wstring ProgramFolder() {
     return ::ProgramFolder() + L"\\";
+}
+
+// Ctrl-C ends a process without unwinding its stack. A benchmark with something to undo
+// calls StopOnCtrlC, waits with Pause and checks StopRequested, and so ends as on any
+// other way out.
+inline HANDLE StopEvent() {
+    static const HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    return event;
+}
+inline BOOL WINAPI RequestStop(DWORD) {
+    SetEvent(StopEvent());
+    return TRUE;
+}
+inline void StopOnCtrlC() {
+    StopEvent();  // made before any Ctrl-C can arrive
+    SetConsoleCtrlHandler(RequestStop, TRUE);
+}
+// Sleeps; false at once when a stop was requested.
+inline bool Pause(DWORD ms) {
+    return WaitForSingleObject(StopEvent(), ms) == WAIT_TIMEOUT;
+}
+inline bool StopRequested() {
+    return !Pause(0);
 }
 
 // The stand-in simulator for the run; ended when the benchmark ends.

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "bench/win/BenchSupport.h"
+#include "platform/win32/Win32Helpers.h"
 #include "platform/win32/Win32SettingsStore.h"
 #include "tools/dialog-driver/DialogDriver.h"
 

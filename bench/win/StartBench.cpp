@@ -136,17 +136,17 @@ void PrintSteadyPolling(double cpuMs, double wallMs, size_t teamSpeakStarts) {
 // Processor time over `seconds` of polling once the start is over; false on failure.
 bool MeasureSteadyPolling(const bench::SetUpMachine& machine, int seconds) {
     const BrenvaleLaunch launch = LaunchBrenvale(machine);
-    if (!launch.window) return false;
-    Sleep(3 * kPollIntervalMs);  // the first polls start TeamSpeak; then all is steady
+    // The first polls start TeamSpeak; then all is steady.
+    if (!launch.window || !bench::Pause(3 * kPollIntervalMs)) return false;
     const size_t startsBefore = machine.TeamSpeakStarts();
     const double cpuBefore = ProcessorMs(launch.process.get());
     const LONGLONG from = watch.Now();
-    Sleep(static_cast<DWORD>(seconds) * 1000);
+    const bool whole = bench::Pause(static_cast<DWORD>(seconds) * 1000);
     const double cpuAfter = ProcessorMs(launch.process.get());
     const double wallMs = watch.Milliseconds(from, watch.Now());
     const size_t startsDuring = machine.TeamSpeakStarts() - startsBefore;
     driver::CloseAndWait(launch.window, kExitTimeoutMs);
-    if (cpuBefore < 0 || cpuAfter < 0) return false;
+    if (!whole || cpuBefore < 0 || cpuAfter < 0) return false;
     PrintSteadyPolling(cpuAfter - cpuBefore, wallMs, startsDuring);
     return true;
 }
@@ -163,6 +163,7 @@ bool CollectStarts(const bench::SetUpMachine& machine, int runs, StartSamples& s
     for (int run = 0; run < runs; ++run) {  // alternating, so drift hits both
         const double minimalMs = TimeMinimalWindow();
         const auto [nameBoxMs, mainWindowMs] = TimeBrenvale(machine);
+        if (bench::StopRequested()) return false;
         if (minimalMs < 0 || mainWindowMs < 0) {
             std::fprintf(stderr, "run %d: a window did not show within %lu ms\n", run + 1,
                          static_cast<unsigned long>(kWindowTimeoutMs));
@@ -205,6 +206,7 @@ void PrintStartFigures(const StartSamples& samples, int runs) {
 }
 
 int Run(const Options& options) {
+    bench::StopOnCtrlC();
     bench::Simulator simulator;
     if (!simulator.Start(std::wstring(L"--title Benchmark --com1 ") + kSimulatorCom1)) {
         std::fprintf(stderr, "standin-sim.exe did not start or showed no window\n");
@@ -235,7 +237,11 @@ int wmain(int argc, wchar_t** argv) {
     }
     // Caught here so that the stack unwinds and the set-up machine is undone.
     try {
-        return Run(options);
+        const int status = Run(options);
+        if (bench::StopRequested()) {
+            std::fprintf(stderr, "stopped; the machine is put back as it was\n");
+        }
+        return status;
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "the start benchmark failed: %s\n", failure.what());
         return 1;

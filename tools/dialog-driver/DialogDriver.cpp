@@ -1,4 +1,4 @@
-// Other programs' windows and dialogs found and answered as a user would.
+// Other programs started, and their windows and dialogs found and answered as a user would.
 
 #include "tools/dialog-driver/DialogDriver.h"
 
