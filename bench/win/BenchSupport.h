@@ -1,6 +1,7 @@
 #pragma once
 // What the Windows benchmarks share: a stop watch, medians, the folder of the built
-// programs, and the stand-in simulator run for the duration of a benchmark.
+// programs, a stop at Ctrl-C that unwinds, and the stand-in simulator run for the
+// duration of a benchmark.
 
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "platform/win32/Win32Helpers.h"
+#include "tools/dialog-driver/DialogDriver.h"
 
 namespace bench {
 
@@ -43,38 +45,41 @@ inline std::wstring ProgramFolder() {
     return ::ProgramFolder() + L"\\";
 }
 
+// Ctrl-C ends a process without unwinding its stack. A benchmark with something to undo
+// calls StopOnCtrlC, waits with Pause and checks StopRequested, and so ends as on any
+// other way out.
+inline HANDLE StopEvent() {
+    static const HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    return event;
+}
+inline BOOL WINAPI RequestStop(DWORD) {
+    SetEvent(StopEvent());
+    return TRUE;
+}
+inline void StopOnCtrlC() {
+    StopEvent();  // made before any Ctrl-C can arrive
+    SetConsoleCtrlHandler(RequestStop, TRUE);
+}
+// Sleeps; false at once when a stop was requested.
+inline bool Pause(DWORD ms) {
+    return WaitForSingleObject(StopEvent(), ms) == WAIT_TIMEOUT;
+}
+inline bool StopRequested() {
+    return !Pause(0);
+}
+
 // The stand-in simulator for the run; ended when the benchmark ends.
 class Simulator {
   public:
-    Simulator() = default;
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
-
     bool Start(const std::wstring& arguments) {
-        const std::wstring program = ProgramFolder() + L"standin-sim.exe";
-        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &info)) {
-            return false;
-        }
-        CloseHandle(info.hThread);
-        process_ = info.hProcess;
+        process_ = driver::StartProgram(ProgramFolder() + L"standin-sim.exe", arguments);
         // Idle in its message loop means its window is up and serving.
-        if (WaitForInputIdle(process_, 20000) != 0) return false;
-        return FindWindowExA(nullptr, nullptr, "UIPCMAIN", nullptr) != nullptr;
-    }
-    ~Simulator() {
-        if (process_ == nullptr) return;
-        TerminateProcess(process_, 0);
-        WaitForSingleObject(process_, 10000);
-        CloseHandle(process_);
+        return process_ && WaitForInputIdle(process_.get(), 20000) == 0 &&
+               FindWindowExW(nullptr, nullptr, driver::kSimulatorClass, nullptr) != nullptr;
     }
 
   private:
-    HANDLE process_ = nullptr;
+    driver::Process process_;
 };
 
 }  // namespace bench

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "tools/dialog-driver/DialogDriver.h"
@@ -48,19 +47,12 @@ struct ScratchFolder {
 };
 
 // A program started beside the test, ended at once when it goes.
-struct EndProcess {
-    void operator()(HANDLE process) const {
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 10000);
-        CloseHandle(process);
-    }
-};
-using Process = std::unique_ptr<void, EndProcess>;
+using Process = driver::Process;
 
 // Ends the process with this id at once, when it can still be opened.
 inline void EndProcessById(DWORD id) {
     if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
-        EndProcess()(process);
+        driver::EndProcess()(process);
     }
 }
 
@@ -69,19 +61,11 @@ inline void EndProcessById(DWORD id) {
 // that shows no window gets a second try.
 inline Process Start(const std::wstring& program, const std::wstring& arguments,
                      const wchar_t* windowClass) {
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        PROCESS_INFORMATION info{};
-        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                            nullptr, nullptr, &startup, &info)) {
-            break;
-        }
-        CloseHandle(info.hThread);
-        Process process(info.hProcess);
-        if (driver::WaitForWindow(windowClass, info.dwProcessId, 20000) &&
-            WaitForInputIdle(info.hProcess, 20000) == 0) {
+        Process process = driver::StartProgram(program, arguments);
+        if (!process) break;
+        if (driver::WaitForProcessWindow(process.get(), windowClass, 20000) &&
+            WaitForInputIdle(process.get(), 20000) == 0) {
             return process;
         }
     }

@@ -1,11 +1,9 @@
-// Other programs' windows and dialogs found and answered as a user would.
+// Other programs started, and their windows and dialogs found and answered as a user would.
 
 #include "tools/dialog-driver/DialogDriver.h"
 
 namespace driver {
 namespace {
-
-constexpr DWORD kPollMs = 50;
 
 std::wstring ClassName(HWND window) {
     wchar_t name[256] = {};
@@ -13,22 +11,34 @@ std::wstring ClassName(HWND window) {
     return name;
 }
 
-struct Search {
-    const wchar_t* className;
-    DWORD processId;
-    const wchar_t* title;
-    HWND found = nullptr;
-};
+// The system matches class and title itself, so one look stays cheap enough to poll
+// every millisecond.
+HWND FindVisibleWindow(const wchar_t* className, DWORD processId, const wchar_t* title) {
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, title));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if ((processId == 0 || owner == processId) && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
+}
 
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<Search*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (search->processId != 0 && owner != search->processId) return TRUE;
-    if (!IsWindowVisible(window) || ClassName(window) != search->className) return TRUE;
-    if (search->title && WindowText(window) != search->title) return TRUE;
-    search->found = window;
-    return FALSE;
+// Waits `pollMs`; false when the process (if one is given) ended meanwhile.
+bool Pause(HANDLE process, DWORD pollMs) {
+    if (!process) {
+        Sleep(pollMs);
+        return true;
+    }
+    return WaitForSingleObject(process, pollMs) == WAIT_TIMEOUT;
+}
+
+HWND PollForWindow(const wchar_t* className, DWORD processId, const wchar_t* title, DWORD timeoutMs,
+                   HANDLE process, DWORD pollMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND found = FindVisibleWindow(className, processId, title);
+        if (found || GetTickCount() - start >= timeoutMs) return found;
+        if (!Pause(process, pollMs)) return nullptr;
+    }
 }
 
 BOOL CALLBACK CollectText(HWND child, LPARAM parameter) {
@@ -60,15 +70,47 @@ HWND FindChild(HWND parent, const wchar_t* className) {
 
 }  // namespace
 
+void EndProcess::operator()(HANDLE process) const {
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+}
+
+Process StartProgram(const std::wstring& program, const std::wstring& arguments,
+                     const std::wstring& folder) {
+    std::wstring commandLine = L"\"" + program + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+        return nullptr;
+    }
+    CloseHandle(info.hThread);
+    return Process(info.hProcess);
+}
+
+bool CloseAndWait(HWND window, DWORD timeoutMs) {
+    DWORD processId = 0;
+    if (!window || !GetWindowThreadProcessId(window, &processId)) return false;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    if (!process) return false;
+    const bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+}
+
 HWND WaitForWindow(const wchar_t* className, DWORD processId, DWORD timeoutMs,
                    const wchar_t* title) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        Search search{className, processId, title};
-        EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-        if (search.found || GetTickCount() - start >= timeoutMs) return search.found;
-        Sleep(kPollMs);
-    }
+    return PollForWindow(className, processId, title, timeoutMs, nullptr, kPollMs);
+}
+
+HWND WaitForProcessWindow(HANDLE process, const wchar_t* className, DWORD timeoutMs,
+                          const wchar_t* title, DWORD pollMs) {
+    if (!process) return nullptr;  // an id of 0 would match any process's window
+    return PollForWindow(className, GetProcessId(process), title, timeoutMs, process, pollMs);
 }
 
 DialogContents ReadDialog(HWND dialog) {

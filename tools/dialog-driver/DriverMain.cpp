@@ -54,16 +54,7 @@ int Run(const std::wstring& command, const std::wstring& argument) {
         std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
                     rect.top);
     }
-    if (command == L"close") {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(brenvale, &processId);
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-        PostMessageW(brenvale, WM_CLOSE, 0, 0);
-        if (process) {
-            WaitForSingleObject(process, kWaitMs);
-            CloseHandle(process);
-        }
-    }
+    if (command == L"close") driver::CloseAndWait(brenvale, kWaitMs);
     return 0;
 }
 
