@@ -105,6 +105,7 @@ TEST_F(LinkTest, OpensWithOneExchangeAndOnePauseAndClosesOnceWhateverIsRepeated)
     const IpcLink& state = link.Link();
     ExpectReleased();  // a new link holds nothing
     EXPECT_EQ(state.ServerVersion, 0);
+    EXPECT_EQ(state.SimVersion, 0u);
     link.IpcClose();  // never opened
     ASSERT_TRUE(Open());
     EXPECT_EQ(result, IpcOk);
