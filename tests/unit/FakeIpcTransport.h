@@ -127,7 +127,7 @@ class FakeIpcTransport : public IpcTransport {
         if (outcome.answered && (!IsServerWindow(window) || message != registeredMessage)) {
             outcome = {false, 1400};  // invalid window handle
         }
-        lastError_ = outcome.lastError;
+        if (outcome.lastError != 0) lastError_ = outcome.lastError;  // else left as it was
         if (outcome.answered) reply = Serve(wParam);
         return outcome.answered;
     }
