@@ -19,6 +19,15 @@ struct Area {
 
 }  // namespace
 
+TEST(RequestArea, NumbersTravelLeastSignificantByteFirst) {
+    uint8_t bytes[4] = {};
+    StoreLe32(bytes, 0x12345678);
+    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 4),
+              (std::vector<uint8_t>{0x78, 0x56, 0x34, 0x12}));
+    EXPECT_EQ(LoadLe32(bytes), 0x12345678u);
+    EXPECT_EQ(LoadLe16(bytes), 0x5678);
+}
+
 TEST(RequestArea, AReadStartsWithZeroedData) {
     Area area;
     EXPECT_EQ(PutReadRequest(area.data(), 0, 0x034E, 2, 7), 18u);
