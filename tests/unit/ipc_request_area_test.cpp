@@ -1,5 +1,6 @@
-// The reply walk on a plain byte span, over well-formed and malformed areas. The records'
-// layout, the capacity rule and the table of queued reads are shown through the link.
+// The byte order of the request area's numbers, and the reply walk on a plain byte span
+// over well-formed and malformed areas. The records' layout, the capacity rule and the
+// table of queued reads are shown through the link.
 
 #include <gtest/gtest.h>
 
