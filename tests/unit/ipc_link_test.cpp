@@ -242,8 +242,9 @@ INSTANTIATE_TEST_SUITE_P(
                     IpcBadReply, 1, 1, 1}),
     [](const ::testing::TestParamInfo<OpenFailure>& info) { return info.param.name; });
 
-// Ending the link object, however the program ends, gives back atom, view and handle.
-TEST_F(LinkTest, DestroyingAnOpenLinkReleasesEverything) {
+// Ending the link object, however the program ends, gives back atom, view and handle,
+// and nothing else.
+TEST_F(LinkTest, DestroyingALinkReleasesEverythingItHolds) {
     {
         Fsuipc other(transport);
         other.IpcInit();
@@ -251,6 +252,9 @@ TEST_F(LinkTest, DestroyingAnOpenLinkReleasesEverything) {
         ASSERT_FALSE(transport.HoldsNothing());
     }
     EXPECT_TRUE(transport.HoldsNothing());
+    log.clear();
+    { Fsuipc neverInitialised(transport); }
+    EXPECT_TRUE(log.empty()) << "nothing to give back";
 }
 
 // ---- exchanging requests
