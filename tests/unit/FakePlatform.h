@@ -174,10 +174,12 @@ class FakeSystem : public MainWindowFactory,
     void CopyFileReplacing(const std::wstring& from, const std::wstring& to) override {
         contents[to] = Contents(from);
     }
-    std::wstring FromSystemCodePage(const std::string& bytes) override { return Widen(bytes); }
-    std::wstring FromUtf8(const std::string& bytes) override { return StrictUtf8(bytes); }
+    std::wstring FromSystemCodePage(const std::string& bytes) override {
+        return Decoding(Widen(bytes));
+    }
+    std::wstring FromUtf8(const std::string& bytes) override { return Decoding(StrictUtf8(bytes)); }
     std::wstring FromUtf8Replacing(const std::string& bytes) override {
-        return ReplacingUtf8(bytes);
+        return Decoding(ReplacingUtf8(bytes));
     }
     void Add(const std::wstring& path, const std::string& bytes = "x") { contents[path] = bytes; }
 
@@ -217,6 +219,7 @@ class FakeSystem : public MainWindowFactory,
     bool readFailsOutOfMemory = false;
     size_t bytesRead = 0;
     int openReaders = 0;
+    int decodedWhileOpen = 0;  // conversions made while a file was open for reading
     std::map<std::wstring, std::wstring> values;  // by "application\\section\\key"
     std::map<std::wstring, std::string> contents;
     // What was asked.
@@ -225,6 +228,10 @@ class FakeSystem : public MainWindowFactory,
     Platform platform{*this, *this, *this, *this, *this, ipc};
 
   private:
+    std::wstring Decoding(std::wstring text) {
+        if (openReaders > 0) ++decodedWhileOpen;
+        return text;
+    }
     // A file read in pieces, as the script says.
     class Reader : public FileReader {
       public:

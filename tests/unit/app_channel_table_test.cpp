@@ -160,6 +160,7 @@ TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecide
             EXPECT_EQ(window.ChannelTable.LoginName[1], L"l\u00E9a");
             EXPECT_EQ(window.ChannelTable.Channel[1], L"Approach, \u00C4");
             EXPECT_EQ(window.ChannelTable.SubChannel[2], L"x");
+            EXPECT_EQ(app.sys.decodedWhileOpen, 0) << "the file is closed first";
         }
     }
 

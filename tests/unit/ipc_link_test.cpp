@@ -274,11 +274,14 @@ TEST_F(LinkTest, OneMessageCarriesTheQueuedRecordsAndCopiesEachReplyToItsPlace) 
     ASSERT_TRUE(QueueCom1Read(com1));
     ASSERT_TRUE(link.IpcRead(kCom1Offset, 2, nullptr, result));  // sent, copied nowhere
     ASSERT_TRUE(link.IpcRead(kCom1Offset, 0, untouched, result));
+    ASSERT_TRUE(link.IpcWrite(0, 0, nullptr, result)) << "no bytes: nothing to copy";
     result = IpcAreaFull;  // whatever it held, a success says so
     ASSERT_TRUE(link.IpcWrite(0x330A, 2, &clientVersion, result));
     EXPECT_EQ(result, IpcOk);
     ASSERT_TRUE(QueueCom1Read(again));
+    result = IpcAreaFull;
     ASSERT_TRUE(link.IpcProcess(result));
+    EXPECT_EQ(result, IpcOk);
     EXPECT_EQ(LoadLe16(com1), 0x2280);
     EXPECT_EQ(LoadLe16(again), 0x2280) << "the walk stepped past the others to reach it";
     EXPECT_EQ(LoadLe16(untouched), 0x1111);
