@@ -14,14 +14,15 @@
 #include <cstdio>
 #include <cwchar>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "bench/win/BenchSupport.h"
-#include "bench/win/SetUpMachine.h"
 #include "ipc/Fsuipc.h"
 #include "tools/dialog-driver/DialogDriver.h"
+#include "tools/dialog-driver/PilotMachine.h"
 
 namespace {
 
@@ -85,10 +86,10 @@ struct BrenvaleLaunch {
     double nameBoxMs = -1, mainWindowMs = -1;
 };
 
-BrenvaleLaunch LaunchBrenvale(const bench::SetUpMachine& machine) {
+BrenvaleLaunch LaunchBrenvale(const driver::PilotMachine& machine) {
     BrenvaleLaunch launch;
     const LONGLONG start = watch.Now();
-    launch.process = machine.StartBrenvale();
+    launch.process = driver::StartProgram(machine.Program(), L"", machine.ProgramFolder());
     HWND nameBox = WaitForWindow(launch.process, driver::kDialogClass, kNameBoxTitle);
     if (!nameBox) return launch;
     launch.nameBoxMs = watch.Milliseconds(start, watch.Now());
@@ -113,10 +114,10 @@ double TimeMinimalWindow() {
 }
 
 // From CreateProcess to the name box and to the main window; negative on failure.
-std::pair<double, double> TimeBrenvale(const bench::SetUpMachine& machine) {
+std::pair<double, double> TimeBrenvale(const driver::PilotMachine& machine) {
     const BrenvaleLaunch launch = LaunchBrenvale(machine);
     driver::CloseAndWait(launch.window, kExitTimeoutMs);
-    bench::SetUpMachine::CloseTeamSpeakStandIns();  // the first poll may have started one
+    driver::PilotMachine::EndClients();  // the first poll may have started one
     return {launch.nameBoxMs, launch.mainWindowMs};
 }
 
@@ -134,17 +135,17 @@ void PrintSteadyPolling(double cpuMs, double wallMs, size_t teamSpeakStarts) {
 }
 
 // Processor time over `seconds` of polling once the start is over; false on failure.
-bool MeasureSteadyPolling(const bench::SetUpMachine& machine, int seconds) {
+bool MeasureSteadyPolling(const driver::PilotMachine& machine, int seconds) {
     const BrenvaleLaunch launch = LaunchBrenvale(machine);
     // The first polls start TeamSpeak; then all is steady.
     if (!launch.window || !bench::Pause(3 * kPollIntervalMs)) return false;
-    const size_t startsBefore = machine.TeamSpeakStarts();
+    const size_t startsBefore = machine.Starts().size();
     const double cpuBefore = ProcessorMs(launch.process.get());
     const LONGLONG from = watch.Now();
     const bool whole = bench::Pause(static_cast<DWORD>(seconds) * 1000);
     const double cpuAfter = ProcessorMs(launch.process.get());
     const double wallMs = watch.Milliseconds(from, watch.Now());
-    const size_t startsDuring = machine.TeamSpeakStarts() - startsBefore;
+    const size_t startsDuring = machine.Starts().size() - startsBefore;
     driver::CloseAndWait(launch.window, kExitTimeoutMs);
     if (!whole || cpuBefore < 0 || cpuAfter < 0) return false;
     PrintSteadyPolling(cpuAfter - cpuBefore, wallMs, startsDuring);
@@ -155,7 +156,7 @@ struct StartSamples {
     std::vector<double> minimal, nameBox, mainWindow, afterAnswer;
 };
 
-bool CollectStarts(const bench::SetUpMachine& machine, int runs, StartSamples& samples) {
+bool CollectStarts(const driver::PilotMachine& machine, int runs, StartSamples& samples) {
     // One start of each first, not counted: the first start of a program reads it from
     // disk and loads the system libraries it needs.
     TimeMinimalWindow();
@@ -212,8 +213,14 @@ int Run(const Options& options) {
         std::fprintf(stderr, "standin-sim.exe did not start or showed no window\n");
         return 1;
     }
-    bench::SetUpMachine machine;
-    if (!machine.Prepare(kSimulatorCom1)) {
+    // Folder or file failures throw, and the caller reports them.
+    const driver::PilotMachine machine(
+        std::filesystem::temp_directory_path() /
+            (L"brenvale-start-bench-" + std::to_wstring(GetCurrentProcessId())),
+        true);
+    if (!machine.WriteTable(Utf8(kSimulatorCom1) +
+                            ",voice.example.net,pilot,secret,Approach,Final\r\n"
+                            "123.45,voice.example.net,pilot,secret,Tower,Ground\r\n")) {
         std::fprintf(stderr, "could not set up the program folder and settings\n");
         return 1;
     }

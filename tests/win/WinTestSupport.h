@@ -49,13 +49,6 @@ struct ScratchFolder {
 // A program started beside the test, ended at once when it goes.
 using Process = driver::Process;
 
-// Ends the process with this id at once, when it can still be opened.
-inline void EndProcessById(DWORD id) {
-    if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
-        driver::EndProcess()(process);
-    }
-}
-
 // Starts a program and waits until its window of the class takes messages. Wine now and
 // then fails to bring up a program started right after another one ended, so a program
 // that shows no window gets a second try.

@@ -5,13 +5,14 @@
 
 #include <vector>
 
+#include "platform/win32/Win32SettingsStore.h"
 #include "tests/win/WinTestSupport.h"
+#include "tools/dialog-driver/PilotMachine.h"
 
 namespace {
 
 using wintest::WaitUntil;
 
-constexpr wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Brenvale\\Settings";
 constexpr wchar_t kNamePrompt[] = L"Enter your name for this session";
 constexpr DWORD kTickMs = 1500;
 constexpr DWORD kTwoTicks = 2 * kTickMs + 1500;  // a change shows within two; margin for load
@@ -24,19 +25,6 @@ struct Step {
     int button;
     std::function<void(HWND)> whileOpen = nullptr;  // say, typing into the box
 };
-
-// The TeamSpeak stand-ins' windows, after ending their processes if `end`.
-std::vector<HWND> Clients(bool end = false) {
-    std::vector<HWND> windows;
-    for (HWND window = nullptr;
-         (window = FindWindowExW(nullptr, window, kTeamSpeakStandInClass, nullptr));) {
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        if (end) wintest::EndProcessById(id);
-        windows.push_back(window);
-    }
-    return windows;
-}
 
 // Whether the process has loaded the library of that file name.
 bool HasLoaded(DWORD processId, const wchar_t* library) {
@@ -56,39 +44,15 @@ bool HasLoaded(DWORD processId, const wchar_t* library) {
     return found;
 }
 
-// A machine to run the program on: the program in a folder of its own, the client beside
-// it, whose folder is stored when it is there, and the module offer settled.
+// A pilot's machine under the test's own folder, and what the tests do on it.
 struct Machine {
     wintest::ScratchFolder folder;  // first, so it goes last
-    const std::wstring program = folder / L"Brenvale", client = folder / L"Team Speak 2";
-    const std::wstring table = program + L"\\brenvale.txt";
-    wintest::Process brenvale, simulator;
+    driver::PilotMachine pilot;
+    wintest::Process brenvale, simulator;  // last, so they end first
 
-    explicit Machine(bool withClient) {
-        CreateDirectoryW(program.c_str(), nullptr);
-        EXPECT_TRUE(CopyFileW(L"brenvale.exe", (program + L"\\brenvale.exe").c_str(), FALSE));
-        RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
-        if (withClient) InstallClient();
-        if (withClient) Store(L"TSPath", client.c_str());
-        Store(L"FSUIPCINST", L"1");
-    }
-    static void Store(const wchar_t* name, const wchar_t* text) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, text,
-                        static_cast<DWORD>((wcslen(text) + 1) * sizeof *text));
-    }
-    ~Machine() {
-        brenvale.reset();
-        Clients(true);
-        RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
-    }
-    void InstallClient() {
-        CreateDirectoryW(client.c_str(), nullptr);
-        EXPECT_TRUE(CopyFileW(L"teamspeak-standin\\teamspeak.exe",
-                              (client + L"\\teamspeak.exe").c_str(), FALSE));
-    }
+    explicit Machine(bool withClient) : pilot(folder.path, withClient) {}
     void Start() {
-        ASSERT_TRUE(brenvale =
-                        wintest::Start(program + L"\\brenvale.exe", L"", driver::kDialogClass));
+        ASSERT_TRUE(brenvale = wintest::Start(pilot.Program(), L"", driver::kDialogClass));
     }
     void Converse(const std::vector<Step>& steps) {
         for (const Step& step : steps) {
@@ -117,16 +81,6 @@ struct Machine {
         GetExitCodeProcess(brenvale.get(), &code);
         return code;
     }
-    // The command lines the client was started with, in order (written as UTF-8, which
-    // the path type converts).
-    std::vector<std::wstring> Starts() {
-        std::ifstream log((client + L"\\teamspeak-log.txt").c_str(), std::ios::binary);
-        std::vector<std::wstring> starts;
-        for (std::string line; std::getline(log, line);) {
-            starts.push_back(std::filesystem::u8path(line.substr(0, line.find('\r'))).wstring());
-        }
-        return starts;
-    }
 };
 
 // A pilot's session over 200 records (those tuned first, then fillers up to record 200 on
@@ -141,12 +95,12 @@ TEST(EndToEnd, ASessionStartsTheClientOfEachNewFrequencyFromAHugeTable) {
         table += hundredths.substr(0, 3) + "." + hundredths.substr(3) + ",filler,l,p,chan" +
                  std::to_string(record) + ",s\r\n";
     }
-    wintest::WriteBytes(machine.table, table);
-    std::filesystem::resize_file(machine.table, 700LL << 20);
+    ASSERT_TRUE(machine.pilot.WriteTable(table));
+    std::filesystem::resize_file(machine.pilot.Table(), 700LL << 20);
     ASSERT_TRUE(machine.simulator =
                     wintest::Start(L"standin-sim.exe", L"--com1 122.80", driver::kSimulatorClass));
     machine.Start();
-    const std::wstring client = machine.client + L"\\teamspeak.exe";
+    const std::wstring client = machine.pilot.Client();
     machine.Converse({{L"Brenvale", kNamePrompt, true, IDOK, [&](HWND box) {
                            DeleteFileW(client.c_str());  // after the program found it
                            driver::TypeIntoEdit(box, L"Pilot One");
@@ -156,7 +110,7 @@ TEST(EndToEnd, ASessionStartsTheClientOfEachNewFrequencyFromAHugeTable) {
         L"Brenvale - Can't start TeamSpeak: " + wintest::SystemText(ERROR_FILE_NOT_FOUND);
     EXPECT_TRUE(WaitUntil([&] { return machine.Caption() == failed; }, 1000)) << machine.Caption();
 
-    machine.InstallClient();
+    machine.pilot.InstallClient();
     const std::pair<const wchar_t*, std::wstring> tunes[] = {
         {L"121.50",
          L"guard.net:8767?nickname=Pilot One?loginname=guard?password=pass, word"
@@ -171,16 +125,17 @@ TEST(EndToEnd, ASessionStartsTheClientOfEachNewFrequencyFromAHugeTable) {
         driver::WaitForWindow(driver::kSimulatorClass, GetProcessId(machine.simulator.get()), 5000);
     for (size_t i = 0; i < std::size(tunes); ++i) {
         driver::TuneSimulator(radio, tunes[i].first);
-        ASSERT_TRUE(WaitUntil([&] { return machine.Starts().size() > i; }, kTwoTicks + 2000))
+        ASSERT_TRUE(WaitUntil([&] { return machine.pilot.Starts().size() > i; }, kTwoTicks + 2000))
             << tunes[i].first;
-        EXPECT_EQ(machine.Starts().at(i), client + L" \"" + tunes[i].second + L"\"");
+        EXPECT_EQ(machine.pilot.Starts().at(i), client + L" \"" + tunes[i].second + L"\"");
         EXPECT_EQ(machine.Caption(), L"Brenvale");
     }
     Sleep(2 * kTickMs + 200);
-    EXPECT_EQ(machine.Starts().size(), std::size(tunes)) << "an unchanged frequency starts nothing";
+    EXPECT_EQ(machine.pilot.Starts().size(), std::size(tunes))
+        << "an unchanged frequency starts nothing";
 
     EXPECT_EQ(machine.ExitCode(true), 0u);
-    const std::vector<HWND> clients = Clients();
+    const std::vector<HWND> clients = driver::PilotMachine::ClientWindows();
     EXPECT_EQ(clients.size(), std::size(tunes));
     for (HWND window : clients) EXPECT_TRUE(IsIconic(window)) << "started minimised";
 }
@@ -202,7 +157,7 @@ TEST(EndToEnd, WithoutTableOrSimulatorTheProgramReportsAndStaysUp) {
     EXPECT_EQ(machine.Caption(), L"BrenvaleCan't connect: Cannot link to FSUIPC or WideClient");
     Sleep(2 * kTickMs);
     EXPECT_EQ(machine.Label(), L"");
-    EXPECT_TRUE(machine.Starts().empty());
+    EXPECT_TRUE(machine.pilot.Starts().empty());
     EXPECT_EQ(machine.ExitCode(true), 0u);
 }
 
@@ -211,7 +166,7 @@ TEST(EndToEnd, WithoutTableOrSimulatorTheProgramReportsAndStaysUp) {
 // nothing stored.
 TEST(EndToEnd, WithoutTheClientNoToTryingAgainEndsTheProgram) {
     Machine machine(false);
-    wintest::WriteBytes(machine.table, "122.80,a,b,c,d,e\r\n");
+    ASSERT_TRUE(machine.pilot.WriteTable("122.80,a,b,c,d,e\r\n"));
     machine.Start();
     const auto shellLoaded = [&](bool expected) {
         return [&machine, expected](HWND) {
@@ -225,8 +180,8 @@ TEST(EndToEnd, WithoutTheClientNoToTryingAgainEndsTheProgram) {
           shellLoaded(true)},
          {L"TeamSpeak Required", L"unable to locate TeamSpeak in the location", false, IDNO}});
     EXPECT_NE(machine.ExitCode(false), STILL_ACTIVE);
-    EXPECT_NE(RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"TSPath", RRF_RT_ANY, nullptr, nullptr,
-                           nullptr),
+    EXPECT_NE(RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath(L"Brenvale", L"Settings").c_str(),
+                           L"TSPath", RRF_RT_ANY, nullptr, nullptr, nullptr),
               ERROR_SUCCESS);
 }
 

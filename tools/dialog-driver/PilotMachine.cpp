@@ -1,0 +1,141 @@
+// A pilot's machine for the end-to-end tests and the start benchmark.
+#include "tools/dialog-driver/PilotMachine.h"
+
+#include <fstream>
+
+#include "platform/win32/Win32Helpers.h"
+#include "platform/win32/Win32SettingsStore.h"
+#include "tools/dialog-driver/DialogDriver.h"
+
+namespace driver {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr wchar_t kApplication[] = L"Brenvale", kSection[] = L"Settings";
+constexpr wchar_t kTeamSpeakPath[] = L"TSPath", kModuleOffer[] = L"FSUIPCINST";
+
+const std::wstring& SettingsKey() {
+    static const std::wstring key = SettingsKeyPath(kApplication, kSection);
+    return key;
+}
+
+bool SettingsKeyExists() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+// A value as it is now, of whatever type; nullopt when there is none.
+std::optional<SavedSettings::Value> ReadValue(const wchar_t* name) {
+    SavedSettings::Value value;
+    for (DWORD bytes = 0;;) {
+        const LSTATUS status =
+            RegGetValueW(HKEY_CURRENT_USER, SettingsKey().c_str(), name, RRF_RT_ANY | RRF_NOEXPAND,
+                         &value.type, value.data.data(), &bytes);
+        if (status == ERROR_SUCCESS && bytes <= value.data.size()) {
+            value.data.resize(bytes);
+            return value;
+        }
+        if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return std::nullopt;
+        value.data.resize(bytes);  // asked for the size, or the value grew meanwhile
+    }
+}
+
+// Writes a value, or removes it for nullopt; throws nothing, as it runs on the way out.
+void WriteValue(const wchar_t* name, const std::optional<SavedSettings::Value>& value) {
+    if (!value) {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, SettingsKey().c_str(), name);
+        return;
+    }
+    RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey().c_str(), name, value->type, value->data.data(),
+                    static_cast<DWORD>(value->data.size()));
+}
+
+void StoreSetting(const wchar_t* name, const std::wstring& text) {
+    Win32SettingsStore().SaveSetting(kApplication, kSection, name, text);
+}
+
+}  // namespace
+
+SavedSettings::SavedSettings()
+    : keyExisted_(SettingsKeyExists()),
+      teamSpeakPath_(ReadValue(kTeamSpeakPath)),
+      moduleOffer_(ReadValue(kModuleOffer)) {}
+
+SavedSettings::~SavedSettings() {
+    WriteValue(kTeamSpeakPath, teamSpeakPath_);
+    WriteValue(kModuleOffer, moduleOffer_);
+    if (!keyExisted_) RegDeleteKeyW(HKEY_CURRENT_USER, SettingsKey().c_str());
+}
+
+MadeFolder::MadeFolder(const fs::path& path) : path_(path), made_(fs::create_directories(path)) {}
+
+MadeFolder::~MadeFolder() {
+    std::error_code kept;
+    if (made_) fs::remove_all(path_, kept);
+}
+
+PilotMachine::PilotMachine(const fs::path& root, bool withClient) : root_(root) {
+    fs::create_directory(programFolder_);
+    fs::copy_file(fs::path(::ProgramFolder()) / L"brenvale.exe", Program(),
+                  fs::copy_options::overwrite_existing);
+    if (withClient) {
+        InstallClient();
+        StoreSetting(kTeamSpeakPath, ClientFolder());
+    } else {
+        WriteValue(kTeamSpeakPath, std::nullopt);
+    }
+    StoreSetting(kModuleOffer, L"1");
+}
+
+PilotMachine::~PilotMachine() {
+    EndClients();
+}
+
+void PilotMachine::InstallClient() const {
+    fs::create_directory(clientFolder_);
+    fs::copy_file(fs::path(::ProgramFolder()) / L"teamspeak-standin" / L"teamspeak.exe", Client(),
+                  fs::copy_options::overwrite_existing);
+}
+
+bool PilotMachine::WriteTable(const std::string& bytes) const {
+    std::ofstream table(programFolder_ / L"brenvale.txt", std::ios::binary);
+    return static_cast<bool>(table << bytes << std::flush);
+}
+
+// The stand-in writes each command line as a line of UTF-8, which the path type converts.
+std::vector<std::wstring> PilotMachine::Starts() const {
+    std::ifstream log(clientFolder_ / L"teamspeak-log.txt", std::ios::binary);
+    std::vector<std::wstring> starts;
+    for (std::string line; std::getline(log, line);) {
+        starts.push_back(fs::u8path(line.substr(0, line.find('\r'))).wstring());
+    }
+    return starts;
+}
+
+std::vector<HWND> PilotMachine::ClientWindows() {
+    std::vector<HWND> windows;
+    for (HWND window = nullptr;
+         (window = FindWindowExW(nullptr, window, kTeamSpeakStandInClass, nullptr));) {
+        windows.push_back(window);
+    }
+    return windows;
+}
+
+void PilotMachine::EndClients() {
+    for (HWND window : ClientWindows()) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+            EndProcess()(process);
+        }
+    }
+}
+
+}  // namespace driver
