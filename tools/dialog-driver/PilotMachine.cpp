@@ -21,14 +21,22 @@ const std::wstring& SettingsKey() {
     return key;
 }
 
-bool SettingsKeyExists() {
+bool KeyExists(const std::wstring& path) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return false;
     }
     RegCloseKey(key);
     return true;
+}
+
+// The outermost key on the settings' path that is not there; empty when all are.
+std::wstring OutermostMissingKey() {
+    const std::wstring& path = SettingsKey();
+    for (size_t end = path.find(L'\\');; end = path.find(L'\\', end + 1)) {
+        if (!KeyExists(path.substr(0, end))) return path.substr(0, end);
+        if (end == std::wstring::npos) return std::wstring();
+    }
 }
 
 // A value as it is now, of whatever type; nullopt when there is none.
@@ -64,14 +72,15 @@ void StoreSetting(const wchar_t* name, const std::wstring& text) {
 }  // namespace
 
 SavedSettings::SavedSettings()
-    : keyExisted_(SettingsKeyExists()),
+    : missingKey_(OutermostMissingKey()),
       teamSpeakPath_(ReadValue(kTeamSpeakPath)),
       moduleOffer_(ReadValue(kModuleOffer)) {}
 
 SavedSettings::~SavedSettings() {
     WriteValue(kTeamSpeakPath, teamSpeakPath_);
     WriteValue(kModuleOffer, moduleOffer_);
-    if (!keyExisted_) RegDeleteKeyW(HKEY_CURRENT_USER, SettingsKey().c_str());
+    // Writing made the keys that were missing: they go, with what was written into them.
+    if (!missingKey_.empty()) RegDeleteTreeW(HKEY_CURRENT_USER, missingKey_.c_str());
 }
 
 MadeFolder::MadeFolder(const fs::path& path) : path_(path), made_(fs::create_directories(path)) {}

@@ -26,7 +26,7 @@ class SavedSettings {
     };
 
   private:
-    const bool keyExisted_;
+    const std::wstring missingKey_;  // the outermost key of its path that was missing
     const std::optional<Value> teamSpeakPath_, moduleOffer_;
 };
 
