@@ -3,17 +3,14 @@
 
 #include "app/FrmMain.h"
 #include "app/General.h"
+#include "app/SettingsNames.h"
 #include "app/ShownTexts.h"
 #include "platform/PlatformFailure.h"
 
+using namespace settings;
 using namespace shown;
 
 namespace {
-
-const wchar_t kApplication[] = L"Brenvale";
-const wchar_t kSection[] = L"Settings";
-const wchar_t kTeamSpeakPathKey[] = L"TSPath";
-const wchar_t kModuleInstalledKey[] = L"FSUIPCINST";
 
 const wchar_t kTeamSpeakExe[] = L"\\teamspeak.exe";
 const wchar_t kDefaultTeamSpeakDir[] = L"C:\\Program Files\\Teamspeak2_RC2";

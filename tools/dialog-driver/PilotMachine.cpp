@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "app/SettingsNames.h"
 #include "platform/win32/Win32Helpers.h"
 #include "platform/win32/Win32SettingsStore.h"
 #include "tools/dialog-driver/DialogDriver.h"
@@ -12,9 +13,7 @@ namespace driver {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr wchar_t kApplication[] = L"Brenvale", kSection[] = L"Settings";
-constexpr wchar_t kTeamSpeakPath[] = L"TSPath", kModuleOffer[] = L"FSUIPCINST";
+using namespace settings;
 
 const std::wstring& SettingsKey() {
     static const std::wstring key = SettingsKeyPath(kApplication, kSection);
@@ -73,12 +72,12 @@ void StoreSetting(const wchar_t* name, const std::wstring& text) {
 
 SavedSettings::SavedSettings()
     : missingKey_(OutermostMissingKey()),
-      teamSpeakPath_(ReadValue(kTeamSpeakPath)),
-      moduleOffer_(ReadValue(kModuleOffer)) {}
+      teamSpeakPath_(ReadValue(kTeamSpeakPathKey)),
+      moduleOffer_(ReadValue(kModuleInstalledKey)) {}
 
 SavedSettings::~SavedSettings() {
-    WriteValue(kTeamSpeakPath, teamSpeakPath_);
-    WriteValue(kModuleOffer, moduleOffer_);
+    WriteValue(kTeamSpeakPathKey, teamSpeakPath_);
+    WriteValue(kModuleInstalledKey, moduleOffer_);
     // Writing made the keys that were missing: they go, with what was written into them.
     if (!missingKey_.empty()) RegDeleteTreeW(HKEY_CURRENT_USER, missingKey_.c_str());
 }
@@ -96,11 +95,11 @@ PilotMachine::PilotMachine(const fs::path& root, bool withClient) : root_(root) 
                   fs::copy_options::overwrite_existing);
     if (withClient) {
         InstallClient();
-        StoreSetting(kTeamSpeakPath, ClientFolder());
+        StoreSetting(kTeamSpeakPathKey, ClientFolder());
     } else {
-        WriteValue(kTeamSpeakPath, std::nullopt);
+        WriteValue(kTeamSpeakPathKey, std::nullopt);
     }
-    StoreSetting(kModuleOffer, L"1");
+    StoreSetting(kModuleInstalledKey, L"1");
 }
 
 PilotMachine::~PilotMachine() {
