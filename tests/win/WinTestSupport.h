@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tools/dialog-driver/DialogDriver.h"
+#include "tools/dialog-driver/PilotMachine.h"
 
 namespace wintest {
 
@@ -35,14 +36,10 @@ inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
 // A fresh folder under the temporary folder, removed with what can go at the end.
 struct ScratchFolder {
     inline static int count = 0;
-    const std::filesystem::path path =
+    const driver::MadeFolder made{
         std::filesystem::temp_directory_path() /
-        ("brenvale-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count));
-    ScratchFolder() { std::filesystem::create_directory(path); }
-    ~ScratchFolder() {
-        std::error_code kept;
-        std::filesystem::remove_all(path, kept);
-    }
+        ("brenvale-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count))};
+    const std::filesystem::path& path = made.Path();
     std::wstring operator/(const std::wstring& name) const { return (path / name).wstring(); }
 };
 
