@@ -13,40 +13,10 @@
 #include <string_view>
 
 #include "app/ChannelTable.h"
-#include "platform/PlatformFailure.h"
 #include "tests/support/BytesReader.h"
 #include "tools/checker/Utf8.h"
 
 namespace {
-
-class Pieces : public FileReader {
-  public:
-    Pieces(std::string_view bytes, size_t piece) : bytes_(bytes), piece_(piece) {}
-    size_t Read(char* buffer, size_t capacity) override {
-        return bytes_.Read(buffer, capacity < piece_ ? capacity : piece_);
-    }
-
-  private:
-    BytesReader bytes_;
-    size_t piece_;
-};
-
-class Decoder : public TextDecoder {
-  public:
-    std::wstring FromSystemCodePage(const std::string& bytes) override {
-        return std::wstring(bytes.begin(), bytes.end());
-    }
-    std::wstring FromUtf8(const std::string& bytes) override {
-        std::wstring text;
-        if (checker::DecodeUtf8(bytes, text) != 0) throw PlatformFailure(1113, L"not UTF-8");
-        return text;
-    }
-    std::wstring FromUtf8Replacing(const std::string& bytes) override {
-        std::wstring text;
-        checker::DecodeUtf8(bytes, text);
-        return text;
-    }
-};
 
 bool IsAscii(std::string_view bytes) {
     for (char c : bytes) {
@@ -61,8 +31,8 @@ struct Loaded {
 };
 
 void Load(std::string_view bytes, size_t piece, Loaded& loaded) {
-    Decoder decoder;
-    loaded.load = LoadTableFile(std::make_unique<Pieces>(bytes, piece), loaded.table, decoder);
+    checker::PortableDecoder decoder;
+    loaded.load = LoadTableFile(std::make_unique<BytesReader>(bytes, piece), loaded.table, decoder);
 }
 
 }  // namespace

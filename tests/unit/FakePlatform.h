@@ -26,26 +26,6 @@
 inline std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
-// Each byte as the character of the same number: the fakes' system code page.
-inline std::wstring Widen(const std::string& bytes) {
-    const auto* first = reinterpret_cast<const unsigned char*>(bytes.data());
-    return std::wstring(first, first + bytes.size());
-}
-
-// UTF-8 decoding as the system does it when asked to check: invalid sequences are refused.
-inline std::wstring StrictUtf8(const std::string& bytes) {
-    std::wstring text;
-    if (checker::DecodeUtf8(bytes, text) != 0) {
-        throw PlatformFailure(1113, L"No mapping for the Unicode character exists.");
-    }
-    return text;
-}
-// And without checking: each invalid sequence becomes U+FFFD.
-inline std::wstring ReplacingUtf8(const std::string& bytes) {
-    std::wstring text;
-    checker::DecodeUtf8(bytes, text);
-    return text;
-}
 
 class FakeMainWindow : public MainWindowView {
   public:
@@ -175,11 +155,13 @@ class FakeSystem : public MainWindowFactory,
         contents[to] = Contents(from);
     }
     std::wstring FromSystemCodePage(const std::string& bytes) override {
-        return Decoding(Widen(bytes));
+        return Decoding(decoder_.FromSystemCodePage(bytes));
     }
-    std::wstring FromUtf8(const std::string& bytes) override { return Decoding(StrictUtf8(bytes)); }
+    std::wstring FromUtf8(const std::string& bytes) override {
+        return Decoding(decoder_.FromUtf8(bytes));
+    }
     std::wstring FromUtf8Replacing(const std::string& bytes) override {
-        return Decoding(ReplacingUtf8(bytes));
+        return Decoding(decoder_.FromUtf8Replacing(bytes));
     }
     void Add(const std::wstring& path, const std::string& bytes = "x") { contents[path] = bytes; }
 
@@ -228,6 +210,8 @@ class FakeSystem : public MainWindowFactory,
     Platform platform{*this, *this, *this, *this, *this, ipc};
 
   private:
+    checker::PortableDecoder decoder_;  // the code page is Latin-1
+
     std::wstring Decoding(std::wstring text) {
         if (openReaders > 0) ++decodedWhileOpen;
         return text;

@@ -86,29 +86,14 @@ class PosixFile : public FileReader {
     std::FILE* file_;
 };
 
-// The table's bytes as the program's conversions would give them: the code page here is
-// Latin-1 (each byte the character of the same number), UTF-8 as the shared decoder has it.
-class PosixSystem : public checker::CheckerSystem, public TextDecoder {
+// The table's bytes are converted as the program would, with Latin-1 for the code page.
+class PosixSystem : public checker::CheckerSystem {
   public:
-    TextDecoder& Decoder() override { return *this; }
+    TextDecoder& Decoder() override { return decoder_; }
     std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
         std::FILE* file = std::fopen(ToBytes(path).c_str(), "rb");
         if (file == nullptr) throw Failure(errno);
         return std::make_unique<PosixFile>(file);
-    }
-    std::wstring FromSystemCodePage(const std::string& bytes) override {
-        const auto* first = reinterpret_cast<const unsigned char*>(bytes.data());
-        return std::wstring(first, first + bytes.size());
-    }
-    std::wstring FromUtf8(const std::string& bytes) override {
-        std::wstring text;
-        if (checker::DecodeUtf8(bytes, text) != 0) throw PlatformFailure(EILSEQ, L"not UTF-8");
-        return text;
-    }
-    std::wstring FromUtf8Replacing(const std::string& bytes) override {
-        std::wstring text;
-        checker::DecodeUtf8(bytes, text);
-        return text;
     }
     std::wstring DefaultTableFile() override { return L"brenvale.txt"; }
     void WriteOut(const std::wstring& text) override { Write(stdout, text); }
@@ -129,6 +114,8 @@ class PosixSystem : public checker::CheckerSystem, public TextDecoder {
             throw Failure(errno != 0 ? errno : EIO);
         }
     }
+
+    checker::PortableDecoder decoder_;
 };
 
 }  // namespace

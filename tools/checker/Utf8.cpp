@@ -2,6 +2,10 @@
 
 #include "tools/checker/Utf8.h"
 
+#include <cerrno>
+
+#include "platform/PlatformFailure.h"
+
 namespace checker {
 namespace {
 
@@ -74,6 +78,23 @@ size_t DecodeUtf8(std::string_view bytes, std::wstring& text) {
     }
     if (sequence.needed > 0) text.push_back(kReplacement), ++replaced;
     return replaced;
+}
+
+std::wstring PortableDecoder::FromSystemCodePage(const std::string& bytes) {
+    const auto* first = reinterpret_cast<const unsigned char*>(bytes.data());
+    return std::wstring(first, first + bytes.size());
+}
+
+std::wstring PortableDecoder::FromUtf8(const std::string& bytes) {
+    std::wstring text;
+    if (DecodeUtf8(bytes, text) != 0) throw PlatformFailure(EILSEQ, L"not UTF-8");
+    return text;
+}
+
+std::wstring PortableDecoder::FromUtf8Replacing(const std::string& bytes) {
+    std::wstring text;
+    DecodeUtf8(bytes, text);
+    return text;
 }
 
 }  // namespace checker
