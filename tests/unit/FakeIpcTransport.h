@@ -4,6 +4,7 @@
 // working on the fake mapping's bytes, and every call is noted in one log
 // ("ipc:Sleep 100", "ipc:DeleteGlobalAtom", ...).
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -151,10 +152,8 @@ class FakeIpcTransport : public IpcTransport {
         log_.push_back("ipc:" + std::string(call) + arguments);
     }
     bool IsServerWindow(uintptr_t window) const {
-        for (const auto& entry : windows) {
-            if (entry.second == window) return true;
-        }
-        return false;
+        return std::any_of(windows.begin(), windows.end(),
+                           [window](const auto& entry) { return entry.second == window; });
     }
     // The server finds the area by the atom's name, as the real one does.
     uint32_t Serve(int32_t wParam) {

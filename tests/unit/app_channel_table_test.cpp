@@ -10,25 +10,11 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// A file handed out at most `chunk` bytes per read, so characters and marks fall across
-// the reads' edges; chunk 0 gives one byte first and then all the buffer can take.
-class Trickle : public FileReader {
-  public:
-    Trickle(std::string_view bytes, size_t chunk) : bytes_(bytes), chunk_(chunk) {}
-    size_t Read(char* buffer, size_t capacity) override {
-        const size_t most = chunk_ > 0 ? chunk_ : reads_++ == 0 ? 1 : SIZE_MAX;
-        return bytes_.Read(buffer, std::min(capacity, most));
-    }
-
-  private:
-    BytesReader bytes_;
-    size_t chunk_;
-    int reads_ = 0;
-};
-
 // Every field (its units as bytes) with the line it started on.
+// The file is handed out `chunk` bytes per read, so characters and marks fall across the
+// reads' edges.
 Strings ReadAll(std::string_view bytes, std::vector<int>* lines = nullptr, size_t chunk = 4096) {
-    Trickle file(bytes, chunk);
+    BytesReader file(bytes, chunk);
     TableSource source(file);
     FieldReader reader(source);
     Strings fields;
@@ -58,12 +44,12 @@ TEST(FieldReader, SplitsFieldsByTheTableRules) {
         {"", {}},
     };
     for (const auto& example : cases) {
-        for (size_t chunk : {0, 1, 4096}) {
+        for (size_t chunk : {1, 4096}) {
             EXPECT_EQ(ReadAll(example.bytes, nullptr, chunk), example.fields) << example.bytes;
         }
     }
 
-    for (size_t chunk : {0, 1, 4096}) {
+    for (size_t chunk : {1, 4096}) {
         std::vector<int> lines;  // each line end counts once, also inside quotes
         ReadAll("a,b\rc\nd\r\n\"one\r\ntwo\nthree\r\nfour\",z", &lines, chunk);
         EXPECT_EQ(lines, (std::vector<int>{1, 1, 2, 3, 4, 7}));
