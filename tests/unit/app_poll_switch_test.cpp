@@ -73,16 +73,18 @@ struct Switching : FakeApp {
 
 TEST(Switch, TheFirstMatchingRecordWinsAndRecordOneIsTheDefault) {
     Switching app(
-        "118.00,one,l1,p1,c1,s1\n123.45,two,l2,p2,c2,s2\n123.45,three,l3,p3,c3,s3\n"
-        "118.00,four,l4,p4,c4,s4\n124.00,five,l5,p5,c5");  // cut short: left beyond the count
+        "118.00,one,l1,p1,c1,s1\n123.45,ts two,l2,p 2,\"Tower \xC4\",\" s \"\n"
+        "123.45,three,l3,p3,c3,s3\n118.00,four,l4,p4,c4,s4\n"
+        "124.00,five,l5,p5,c5");  // cut short: left beyond the count
     ASSERT_EQ(app.Window().ChannelCount, 4);
-
+    app.general.SessionName = L"Jos\u00E9 M";  // every value goes in unchanged, blanks and all
     EXPECT_EQ(app.LineFor(L"123.45"),
               kClient +
-                  L" \"two?nickname=Pilot?loginname=l2?password=p2?channel=c2"
-                  L"?subchannel=s2\"");
+                  L" \"ts two?nickname=Jos\u00E9 M?loginname=l2?password=p 2"
+                  L"?channel=Tower \u00C4?subchannel= s \"");
     const std::wstring recordOne =
-        kClient + L" \"one?nickname=Pilot?loginname=l1?password=p1?channel=c1?subchannel=s1\"";
+        kClient +
+        L" \"one?nickname=Jos\u00E9 M?loginname=l1?password=p1?channel=c1?subchannel=s1\"";
     EXPECT_EQ(app.LineFor(L"118.00"), recordOne);
     EXPECT_EQ(app.LineFor(L"124.00"), recordOne);
     EXPECT_EQ(app.LineFor(L"123.450"), recordOne);
@@ -91,24 +93,16 @@ TEST(Switch, TheFirstMatchingRecordWinsAndRecordOneIsTheDefault) {
 TEST(Switch, AnEmptyTableUsesWhatSlotOneHolds) {
     Switching bare;
     bare.general.SessionName.clear();
+    bare.Window().TeamSpeakDir = L"E:\\";  // a drive root: its backslash stays
     ASSERT_EQ(bare.Window().ChannelCount, 0);
     EXPECT_EQ(bare.LineFor(L"122.80"),
-              kClient + L" \"?nickname=?loginname=?password=?channel=?subchannel=\"");
+              L"E:\\\\teamspeak.exe \"?nickname=?loginname=?password=?channel=?subchannel=\"");
+    EXPECT_EQ(bare.sys.started.back().applicationPath, L"E:\\\\teamspeak.exe");
 
     Switching cut("121.50,left,l,p");  // a first record cut short leaves its fields
     ASSERT_EQ(cut.Window().ChannelCount, 0);
     EXPECT_EQ(cut.LineFor(L"122.80"),
               kClient + L" \"left?nickname=Pilot?loginname=l?password=p?channel=?subchannel=\"");
-}
-
-TEST(Switch, ValuesGoInUnchangedAndABackslashIsNotRemoved) {
-    Switching app("122.80,ts server,l,p w,\"Tower \xC4\",\" s \"");
-    app.Window().TeamSpeakDir = L"E:\\";
-    app.general.SessionName = L"Jos\u00E9 M";
-    EXPECT_EQ(app.LineFor(L"122.80"),
-              L"E:\\\\teamspeak.exe \"ts server?nickname=Jos\u00E9 M?loginname=l?password=p w"
-              L"?channel=Tower \u00C4?subchannel= s \"");
-    EXPECT_EQ(app.sys.started.back().applicationPath, L"E:\\\\teamspeak.exe");
 }
 
 TEST(Switch, AFailedStartGoesIntoTheCaptionUntilAStartSucceeds) {
