@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 
 #include "FakePlatform.h"
 
@@ -68,11 +69,15 @@ TEST(StartUp, EachFailedLinkPutsItsReasonInTheCaptionAndThePollNeverStarts) {
     }
 }
 
-TEST(StartUp, EachResultHasItsTextAndAnUnknownOneShowsItsNumber) {
+// A caption names the failure by its result's text, so no two results may share one.
+TEST(StartUp, EachResultHasATextOfItsOwnAndAnUnknownOneShowsItsNumber) {
     FakeApp app;
     ASSERT_TRUE(app.general.StartUp());
+    std::set<std::wstring> texts;
     for (int code = 0; code < kIpcResultCount; ++code) {
-        EXPECT_EQ(app.general.ResultText(static_cast<IpcResult>(code)), kIpcResultTexts[code]);
+        const std::wstring text = app.general.ResultText(static_cast<IpcResult>(code));
+        EXPECT_EQ(text, kIpcResultTexts[code]);
+        EXPECT_TRUE(!text.empty() && texts.insert(text).second) << code;
     }
     EXPECT_EQ(app.general.ResultText(static_cast<IpcResult>(-1)), L"IPC result -1");
     EXPECT_EQ(app.general.ResultText(static_cast<IpcResult>(kIpcResultCount)), L"IPC result 16");

@@ -13,10 +13,11 @@ namespace {
 
 constexpr uint8_t kFill = 0xEE;
 
-struct Area {
-    std::vector<uint8_t> bytes = std::vector<uint8_t>(kIpcAreaSize, kFill);
-    uint8_t* data() { return bytes.data(); }
-};
+using Area = std::vector<uint8_t>;
+
+Area FilledArea() {
+    return Area(kIpcAreaSize, kFill);
+}
 
 }  // namespace
 
@@ -30,9 +31,9 @@ TEST(RequestArea, NumbersTravelLeastSignificantByteFirst) {
 }
 
 TEST(RequestArea, AReadStartsWithZeroedData) {
-    Area area;
+    Area area = FilledArea();
     EXPECT_EQ(PutReadRequest(area.data(), 0, 0x034E, 2, 7), 18u);
-    EXPECT_EQ(LoadLe16(&area.bytes[16]), 0);
+    EXPECT_EQ(LoadLe16(&area[16]), 0);
 }
 
 TEST(RequestArea, AFullTableOfReadsTakesNoMore) {
@@ -44,24 +45,24 @@ TEST(RequestArea, AFullTableOfReadsTakesNoMore) {
 
 class ReplyWalkTest : public ::testing::Test {
   protected:
-    ReplyWalk Walk() { return WalkReplies(area.data(), area.bytes.size(), reads); }
+    ReplyWalk Walk() { return WalkReplies(area.data(), area.size(), reads); }
 
     // A hand-built record, as a server might leave it; returns where the next one goes.
     size_t Put(size_t at, uint32_t type, uint32_t size, uint32_t id, std::vector<uint8_t> data) {
-        StoreLe32(&area.bytes[at], type);
-        StoreLe32(&area.bytes[at + 4], 0x034E);
-        StoreLe32(&area.bytes[at + 8], size);
+        StoreLe32(&area[at], type);
+        StoreLe32(&area[at + 4], 0x034E);
+        StoreLe32(&area[at + 8], size);
         size_t header = kWriteHeaderSize;
         if ((type & 0xFFFF) == ReadRequest) {
-            StoreLe32(&area.bytes[at + 12], id);
+            StoreLe32(&area[at + 12], id);
             header = kReadHeaderSize;
         }
-        std::copy(data.begin(), data.end(), area.bytes.begin() + at + header);
+        std::copy(data.begin(), data.end(), area.begin() + at + header);
         return at + header + data.size();
     }
-    void End(size_t at, uint32_t terminator = 0) { StoreLe32(&area.bytes[at], terminator); }
+    void End(size_t at, uint32_t terminator = 0) { StoreLe32(&area[at], terminator); }
 
-    Area area;
+    Area area = FilledArea();
     ReadDestinations reads;
 };
 
@@ -131,11 +132,11 @@ TEST_F(ReplyWalkTest, RecordsAndHeadersCutByTheEndAreBad) {
     // header cut short. Nothing past the span may be read.
     Put(0, WriteRequest, 1, 0, {0});
     for (size_t span : {0, 1, 12, 13}) {
-        const std::vector<uint8_t> exact(area.bytes.begin(), area.bytes.begin() + span);
+        const std::vector<uint8_t> exact(area.begin(), area.begin() + span);
         EXPECT_EQ(WalkReplies(exact.data(), span, reads), ReplyWalk::BadRecord) << span;
     }
 
     Put(0, WriteRequest, kIpcAreaSize - 12 - 2, 0, {});
-    area.bytes[kIpcAreaSize - 2] = area.bytes[kIpcAreaSize - 1] = 0;
+    area[kIpcAreaSize - 2] = area[kIpcAreaSize - 1] = 0;
     EXPECT_EQ(Walk(), ReplyWalk::Ended) << "a terminator in the last two bytes still ends it";
 }
