@@ -140,27 +140,6 @@ TEST(EndToEnd, ASessionStartsTheClientOfEachNewFrequencyFromAHugeTable) {
     for (HWND window : clients) EXPECT_TRUE(IsIconic(window)) << "started minimised";
 }
 
-// Without the simulator and the table: the load error report, nothing asked after it, and
-// the window with the reason in its caption, polling nothing until it is closed.
-TEST(EndToEnd, WithoutTableOrSimulatorTheProgramReportsAndStaysUp) {
-    Machine machine(true);
-    machine.Start();
-    machine.Converse({{L"Error",
-                       std::wstring(L"An error occured while Brenvale was loading it's channel "
-                                    L"data file and locating TeamSpeak. Brenvale will continue, "
-                                    L"however may not function correctly.\r\n\r\nIf you are "
-                                    L"unable to solve the problem, please contact the developer "
-                                    L"with the following error message: \r\n") +
-                           wintest::SystemText(ERROR_FILE_NOT_FOUND),
-                       true, IDOK}});
-    EXPECT_EQ(driver::WaitForWindow(driver::kDialogClass, machine.Id(), 500), nullptr);
-    EXPECT_EQ(machine.Caption(), L"BrenvaleCan't connect: Cannot link to FSUIPC or WideClient");
-    Sleep(2 * kTickMs);
-    EXPECT_EQ(machine.Label(), L"");
-    EXPECT_TRUE(machine.pilot.Starts().empty());
-    EXPECT_EQ(machine.ExitCode(true), 0u);
-}
-
 // A first start without the client: the boxes and the picker as Windows shows them, the
 // shell's library loaded only for the picker; No to trying again ends the program with
 // nothing stored.
