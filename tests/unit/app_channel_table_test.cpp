@@ -212,7 +212,7 @@ TEST(Utf8, EachLongestPieceThatStartsLikeASequenceIsReplacedOnce) {
         {"\x80\xBF", L"\uFFFD\uFFFD", 2},
     };
     for (const auto& example : cases) {
-        std::wstring text;
+        std::wstring text = L"stale";  // replaced, not added to
         EXPECT_EQ(checker::DecodeUtf8(example.bytes, text), example.replaced) << example.bytes;
         EXPECT_EQ(text, example.text) << example.bytes;
     }

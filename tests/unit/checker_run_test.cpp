@@ -57,7 +57,7 @@ TEST(CheckerRun, ShowsTheChosenRecordAndTheCommandLineWithPasswordsMaskedUnlessA
     EXPECT_EQ(masked.status, checker::kExitClean);
     EXPECT_TRUE(Holds(masked.out, L"Channel table: C:\\Brenvale\\brenvale.txt\n"));
     EXPECT_TRUE(Holds(masked.out,
-                      L"    2 (line 2): \"123.45\"  server \"s2\", login \"l2\", "
+                      L"\n    2 (line 2): \"123.45\"  server \"s2\", login \"l2\", "
                       L"password ******, channel \"c2\", sub-channel \"x2\"\n"));
     EXPECT_TRUE(Holds(masked.out, L"Brenvale chooses record 2 (line 2), the first with this"));
     EXPECT_TRUE(Holds(masked.out,
