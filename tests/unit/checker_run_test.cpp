@@ -67,7 +67,9 @@ TEST(CheckerRun, ShowsTheChosenRecordAndTheCommandLineWithPasswordsMaskedUnlessA
     EXPECT_FALSE(Holds(masked.out, L"secret"));
 
     const Outcome shown = Check({L"--show-passwords", L"--frequency=130.00"});
-    EXPECT_TRUE(Holds(shown.out, L"password \"secret1\", channel"));
+    EXPECT_TRUE(Holds(shown.out,
+                      L"record 1 is the default channel.\n    1 (line 1): \"122.80\"  "
+                      L"server \"s1\", login \"l1\", password \"secret1\", channel"));
     EXPECT_TRUE(Holds(shown.out, L"no record has this frequency, so Brenvale uses record 1"));
     EXPECT_TRUE(Holds(shown.out,
                       L"\n  C:\\Program Files\\Teamspeak2_RC2\\teamspeak.exe "

@@ -72,6 +72,7 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
           "3/3: ends after 1 of the record's six fields"}},
         {Line("122.80", std::string("s,l\0x,p,c,x", 11)), 1, {"1/1: the login name holds a NUL"}},
         {"122.80,s,l\r\np,c,x\r\n123.45,s,l,p,c,x\r\n", 2, {"1/1: spread over lines 1 to 2"}},
+        {"122.80,s,l,p,c,\"x\r\ny\"\r\n", 1, {"1/1: spread over lines 1 to 2"}},
         {"122.80,s,l,p,c,x,123.45,s,l,p,c,x\r\n",
          2,
          {"1/1: line 1 goes on after the record's sixth field"}},
