@@ -113,7 +113,7 @@ void PilotMachine::InstallClient() const {
 }
 
 bool PilotMachine::WriteTable(const std::string& bytes) const {
-    std::ofstream table(programFolder_ / L"brenvale.txt", std::ios::binary);
+    std::ofstream table(table_, std::ios::binary);
     return static_cast<bool>(table << bytes << std::flush);
 }
 

@@ -57,7 +57,7 @@ class PilotMachine {
 
     std::wstring ProgramFolder() const { return programFolder_.wstring(); }
     std::wstring Program() const { return (programFolder_ / L"brenvale.exe").wstring(); }
-    std::wstring Table() const { return (programFolder_ / L"brenvale.txt").wstring(); }
+    std::wstring Table() const { return table_.wstring(); }
     std::wstring ClientFolder() const { return clientFolder_.wstring(); }
     std::wstring Client() const { return (clientFolder_ / L"teamspeak.exe").wstring(); }
 
@@ -77,6 +77,7 @@ class PilotMachine {
     const SavedSettings settings_;  // first, so it is put back last
     const MadeFolder root_;
     const std::filesystem::path programFolder_ = root_.Path() / L"Brenvale";
+    const std::filesystem::path table_ = programFolder_ / L"brenvale.txt";
     const std::filesystem::path clientFolder_ = root_.Path() / L"Team Speak 2";
 };
 
