@@ -158,13 +158,13 @@ TableRead ReadTableFields(FileReader& file, ChannelColumns& table,
 
 // The encoding of the fields read: the mark's, or without one UTF-8 when they are all
 // valid UTF-8 and one holds a byte above 0x7F, otherwise the system's code page.
-TextEncoding ChooseEncoding(const TableRead& read, ChannelColumns& table, TextDecoder& decoder);
+TextEncoding ChooseEncoding(const TableRead& read, ChannelColumns& table, TextCodec& decoder);
 
 // Turns the fields read into text in place. Marked UTF-8 is decoded as the system does
 // without strict checking, each sequence that is not UTF-8 becoming U+FFFD, so every
 // record keeps its place. The file is closed by then: a failure here throws.
 void DecodeFields(ChannelColumns& table, const TableExtent& read, TextEncoding encoding,
-                  TextDecoder& decoder);
+                  TextCodec& decoder);
 
 // The whole load of a table file: its fields read, the file closed, then the encoding
 // judged and the fields decoded. Failures while a record is read end the table there;
@@ -174,4 +174,4 @@ struct LoadedTable {
     TextEncoding encoding = TextEncoding::Ansi;
 };
 LoadedTable LoadTableFile(std::unique_ptr<FileReader> file, ChannelColumns& table,
-                          TextDecoder& decoder);
+                          TextCodec& decoder);

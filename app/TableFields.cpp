@@ -19,7 +19,7 @@ std::string Bytes(const Units& field) {
     return std::string(field.begin(), field.end());
 }
 
-std::wstring Decode(const Units& field, TextEncoding encoding, TextDecoder& decoder) {
+std::wstring Decode(const Units& field, TextEncoding encoding, TextCodec& decoder) {
     switch (encoding) {
         case TextEncoding::Ansi:
             return decoder.FromSystemCodePage(Bytes(field));
@@ -90,7 +90,7 @@ TableRead ReadTableFields(FileReader& file, ChannelColumns& table, TableReadObse
     return read;
 }
 
-TextEncoding ChooseEncoding(const TableRead& read, ChannelColumns& table, TextDecoder& decoder) {
+TextEncoding ChooseEncoding(const TableRead& read, ChannelColumns& table, TextCodec& decoder) {
     if (read.hasMark) return read.marked;
     const int fields = read.extent.Fields();
     bool highBytes = false;
@@ -107,7 +107,7 @@ TextEncoding ChooseEncoding(const TableRead& read, ChannelColumns& table, TextDe
 }
 
 void DecodeFields(ChannelColumns& table, const TableExtent& read, TextEncoding encoding,
-                  TextDecoder& decoder) {
+                  TextCodec& decoder) {
     for (int i = 0; i < read.Fields(); ++i) {
         std::wstring& field = FieldAt(table, i);
         field = Decode(field, encoding, decoder);
@@ -115,7 +115,7 @@ void DecodeFields(ChannelColumns& table, const TableExtent& read, TextEncoding e
 }
 
 LoadedTable LoadTableFile(std::unique_ptr<FileReader> file, ChannelColumns& table,
-                          TextDecoder& decoder) {
+                          TextCodec& decoder) {
     LoadedTable loaded;
     loaded.read = ReadTableFields(*file, table);
     file.reset();  // closed before the fields are decoded

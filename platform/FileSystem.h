@@ -13,10 +13,10 @@ class FileReader {
     virtual size_t Read(char* buffer, size_t capacity) = 0;
 };
 
-// 8-bit text to the program's 16-bit text.
-class TextDecoder {
+// 8-bit text to the program's 16-bit text, and back to the system's code page.
+class TextCodec {
   public:
-    virtual ~TextDecoder() = default;
+    virtual ~TextCodec() = default;
     // Text in the system's code page.
     virtual std::wstring FromSystemCodePage(const std::string& bytes) = 0;
     // UTF-8 text; bytes that are not valid UTF-8 throw.
@@ -24,9 +24,13 @@ class TextDecoder {
     // UTF-8 text as the system decodes it without strict checking: each sequence that is
     // not UTF-8 becomes U+FFFD.
     virtual std::wstring FromUtf8Replacing(const std::string& bytes) = 0;
+    // Text in the system's code page, exactly as 8-bit programs read it. False when a
+    // character has no bytes of its own there: the system would put a look-alike (a
+    // fullwidth quote becomes '"') or a question mark in its place.
+    virtual bool ToSystemCodePage(const std::wstring& text, std::string& bytes) = 0;
 };
 
-class FileSystem : public TextDecoder {
+class FileSystem : public TextCodec {
   public:
     // The folder that holds the program file, without a trailing backslash.
     virtual std::wstring ProgramFolder() = 0;

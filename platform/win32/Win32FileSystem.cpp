@@ -100,3 +100,25 @@ std::wstring Win32FileSystem::FromUtf8(const std::string& bytes) {
 std::wstring Win32FileSystem::FromUtf8Replacing(const std::string& bytes) {
     return FromCodePage(CP_UTF8, 0, bytes);
 }
+
+bool Win32FileSystem::ToSystemCodePage(const std::wstring& text, std::string& bytes) {
+    bytes.clear();
+    if (text.empty()) return true;
+    if (text.size() > static_cast<size_t>(INT_MAX)) throw FailureFor(ERROR_ARITHMETIC_OVERFLOW);
+    const int count = static_cast<int>(text.size());
+    // A UTF-8 code page carries every character, and refuses the flag and the report.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* usedDefaultReport = utf8 ? nullptr : &usedDefault;
+    const int length =
+        WideCharToMultiByte(CP_ACP, flags, text.data(), count, nullptr, 0, nullptr, nullptr);
+    if (length == 0) throw LastErrorFailure();
+    bytes.resize(static_cast<size_t>(length));
+    if (WideCharToMultiByte(CP_ACP, flags, text.data(), count, &bytes[0], length, nullptr,
+                            usedDefaultReport) == 0) {
+        throw LastErrorFailure();
+    }
+    // The way back gives the same text only when each character had bytes of its own.
+    return !usedDefault && FromCodePage(CP_ACP, 0, bytes) == text;
+}

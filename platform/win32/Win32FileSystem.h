@@ -13,4 +13,5 @@ class Win32FileSystem : public FileSystem {
     std::wstring FromSystemCodePage(const std::string& bytes) override;
     std::wstring FromUtf8(const std::string& bytes) override;
     std::wstring FromUtf8Replacing(const std::string& bytes) override;
+    bool ToSystemCodePage(const std::wstring& text, std::string& bytes) override;
 };

@@ -31,7 +31,7 @@ struct Loaded {
 };
 
 void Load(std::string_view bytes, size_t piece, Loaded& loaded) {
-    checker::PortableDecoder decoder;
+    checker::PortableCodec decoder;
     loaded.load = LoadTableFile(std::make_unique<BytesReader>(bytes, piece), loaded.table, decoder);
 }
 

@@ -163,6 +163,9 @@ class FakeSystem : public MainWindowFactory,
     std::wstring FromUtf8Replacing(const std::string& bytes) override {
         return Decoding(decoder_.FromUtf8Replacing(bytes));
     }
+    bool ToSystemCodePage(const std::wstring& text, std::string& bytes) override {
+        return decoder_.ToSystemCodePage(text, bytes);
+    }
     void Add(const std::wstring& path, const std::string& bytes = "x") { contents[path] = bytes; }
 
     void StartProgram(const std::wstring& applicationPath, const std::wstring& commandLine,
@@ -210,7 +213,7 @@ class FakeSystem : public MainWindowFactory,
     Platform platform{*this, *this, *this, *this, *this, ipc};
 
   private:
-    checker::PortableDecoder decoder_;  // the code page is Latin-1
+    checker::PortableCodec decoder_;  // the code page is Windows-1252
 
     std::wstring Decoding(std::wstring text) {
         if (openReaders > 0) ++decodedWhileOpen;

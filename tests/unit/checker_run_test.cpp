@@ -17,7 +17,7 @@ class FakeCheckerSystem : public checker::CheckerSystem {
     std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
         return files.OpenForReading(path);
     }
-    TextDecoder& Decoder() override { return files; }
+    TextCodec& Decoder() override { return files; }
     std::wstring DefaultTableFile() override { return FakeSystem::kTableFile; }
     void WriteOut(const std::wstring& text) override {
         if (outputRefused) throw PlatformFailure(112, L"There is not enough space on the disk.");

@@ -86,10 +86,11 @@ class PosixFile : public FileReader {
     std::FILE* file_;
 };
 
-// The table's bytes are converted as the program would, with Latin-1 for the code page.
+// The table's bytes are converted as the program would, with Windows-1252 for the code
+// page.
 class PosixSystem : public checker::CheckerSystem {
   public:
-    TextDecoder& Decoder() override { return decoder_; }
+    TextCodec& Decoder() override { return decoder_; }
     std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
         std::FILE* file = std::fopen(ToBytes(path).c_str(), "rb");
         if (file == nullptr) throw Failure(errno);
@@ -115,7 +116,7 @@ class PosixSystem : public checker::CheckerSystem {
         }
     }
 
-    checker::PortableDecoder decoder_;
+    checker::PortableCodec decoder_;
 };
 
 }  // namespace

@@ -87,7 +87,7 @@ class Win32System : public checker::CheckerSystem {
     std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
         return files_.OpenForReading(path);
     }
-    TextDecoder& Decoder() override { return files_; }
+    TextCodec& Decoder() override { return files_; }
     // Beside the program, where Brenvale itself looks for its table.
     std::wstring DefaultTableFile() override {
         try {

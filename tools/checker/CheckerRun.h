@@ -38,7 +38,7 @@ class CheckerSystem {
   public:
     virtual ~CheckerSystem() = default;
     // The program's own conversions where the system has them.
-    virtual TextDecoder& Decoder() = 0;
+    virtual TextCodec& Decoder() = 0;
     // The file open for reading; throws PlatformFailure with the system's reason.
     virtual std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) = 0;
     // The table read when the command line names none.

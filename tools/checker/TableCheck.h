@@ -39,12 +39,12 @@ struct Table {
 
 // Loads the file by the program's rules and collects every warning, ordered by record
 // (the file as a whole first). Reading failures throw PlatformFailure.
-Table CheckTable(FileReader& file, TextDecoder& decoder);
+Table CheckTable(FileReader& file, TextCodec& decoder);
 
 // Only the load and the warnings about the file's structure (the record limit, where
 // the table stops and why, bytes that are not UTF-8, the layout of lines), without the
 // checks of each record's values.
-Table LoadTable(FileReader& file, TextDecoder& decoder);
+Table LoadTable(FileReader& file, TextCodec& decoder);
 
 // The encoding as the report names it, e.g. "UTF-8 with a byte order mark".
 std::wstring EncodingName(const Table& table);

@@ -156,7 +156,7 @@ void WarnWhereTheTableStops(Table& table, const RecordLoopWatch& watch, const Ta
 
 // Fields of a marked UTF-8 file holding bytes that are not UTF-8, by index; the program
 // reads each such sequence as U+FFFD.
-std::vector<int> FieldsNotUtf8(Table& table, const TableExtent& read, TextDecoder& decoder) {
+std::vector<int> FieldsNotUtf8(Table& table, const TableExtent& read, TextCodec& decoder) {
     std::vector<int> found;
     if (!table.marked || table.encoding != TextEncoding::Utf8) return found;
     for (int i = 0; i < read.Fields(); ++i) {
@@ -203,7 +203,7 @@ bool CutShortFieldsKept(Table& table, const TableExtent& extent) {
 
 }  // namespace
 
-Table LoadTable(FileReader& file, TextDecoder& decoder) {
+Table LoadTable(FileReader& file, TextCodec& decoder) {
     Table table;
     RecordLoopWatch watch;
     const TableRead read = ReadTableFields(file, table.columns, &watch);
@@ -225,7 +225,7 @@ Table LoadTable(FileReader& file, TextDecoder& decoder) {
     return table;
 }
 
-Table CheckTable(FileReader& file, TextDecoder& decoder) {
+Table CheckTable(FileReader& file, TextCodec& decoder) {
     Table table = LoadTable(file, decoder);
     CheckRecords(table);
     std::stable_sort(table.warnings.begin(), table.warnings.end(),

@@ -11,6 +11,33 @@ namespace {
 
 constexpr wchar_t kReplacement = 0xFFFD;
 
+// Windows-1252's bytes 0x80 to 0x9F; the rest of its bytes are the characters of the same
+// number.
+constexpr wchar_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+wchar_t FromWindows1252(unsigned char byte) {
+    return byte >= 0x80 && byte <= 0x9F ? kWindows1252High[byte - 0x80] : byte;
+}
+
+// False for a character Windows-1252 has no byte for.
+bool ToWindows1252(wchar_t c, char& byte) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+        byte = static_cast<char>(c);
+        return true;
+    }
+    for (int i = 0; i < 32; ++i) {
+        if (kWindows1252High[i] == c) {
+            byte = static_cast<char>(0x80 + i);
+            return true;
+        }
+    }
+    return false;
+}
+
 // A sequence under way: its value so far, how many continuation bytes it still needs,
 // and the range the next one must lie in (narrower after some lead bytes, which rules
 // out overlong forms, surrogates and values above U+10FFFF).
@@ -80,18 +107,32 @@ size_t DecodeUtf8(std::string_view bytes, std::wstring& text) {
     return replaced;
 }
 
-std::wstring PortableDecoder::FromSystemCodePage(const std::string& bytes) {
-    const auto* first = reinterpret_cast<const unsigned char*>(bytes.data());
-    return std::wstring(first, first + bytes.size());
+const wchar_t kPortableCodePageName[] = L"Windows-1252";
+
+std::wstring PortableCodec::FromSystemCodePage(const std::string& bytes) {
+    std::wstring text;
+    text.reserve(bytes.size());
+    for (char byte : bytes) text.push_back(FromWindows1252(static_cast<unsigned char>(byte)));
+    return text;
 }
 
-std::wstring PortableDecoder::FromUtf8(const std::string& bytes) {
+bool PortableCodec::ToSystemCodePage(const std::wstring& text, std::string& bytes) {
+    bytes.clear();
+    char byte = 0;
+    for (wchar_t c : text) {
+        if (!ToWindows1252(c, byte)) return false;
+        bytes.push_back(byte);
+    }
+    return true;
+}
+
+std::wstring PortableCodec::FromUtf8(const std::string& bytes) {
     std::wstring text;
     if (DecodeUtf8(bytes, text) != 0) throw PlatformFailure(EILSEQ, L"not UTF-8");
     return text;
 }
 
-std::wstring PortableDecoder::FromUtf8Replacing(const std::string& bytes) {
+std::wstring PortableCodec::FromUtf8Replacing(const std::string& bytes) {
     std::wstring text;
     DecodeUtf8(bytes, text);
     return text;

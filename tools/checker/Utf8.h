@@ -1,5 +1,5 @@
 #pragma once
-// UTF-8 decoding, for the systems whose own conversion cannot be asked.
+// UTF-8 and Windows-1252, for the systems whose own conversions cannot be asked.
 
 #include <cstddef>
 #include <string>
@@ -15,13 +15,19 @@ namespace checker {
 // sequence, as current systems replace it. Returns how many were replaced.
 size_t DecodeUtf8(std::string_view bytes, std::wstring& text);
 
+// The name of the code page PortableCodec stands in for the system's, as reports give it.
+extern const wchar_t kPortableCodePageName[];
+
 // The program's conversions where the system's own cannot be asked: the code page is
-// Latin-1 (each byte the character of the same number), UTF-8 is decoded as above.
-class PortableDecoder : public TextDecoder {
+// Windows-1252, the ANSI code page of Western European Windows (its five unassigned
+// bytes stand for the control characters of the same number, as Windows reads them);
+// UTF-8 is decoded as above.
+class PortableCodec : public TextCodec {
   public:
     std::wstring FromSystemCodePage(const std::string& bytes) override;
     std::wstring FromUtf8(const std::string& bytes) override;
     std::wstring FromUtf8Replacing(const std::string& bytes) override;
+    bool ToSystemCodePage(const std::wstring& text, std::string& bytes) override;
 };
 
 }  // namespace checker
