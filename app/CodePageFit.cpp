@@ -2,10 +2,6 @@
 
 #include "app/CodePageFit.h"
 
-#include <algorithm>
-
-#include "ipc/NumberText.h"
-
 namespace {
 
 bool IsHighSurrogate(wchar_t unit) {
@@ -23,12 +19,20 @@ std::wstring CharacterAt(const std::wstring& text, size_t at) {
     return text.substr(at, units);
 }
 
-// Control characters and lone surrogates show nothing, or move the cursor.
+// The zero-width characters, the direction marks and the byte order mark: a table
+// edited or joined in an editor picks them up unseen.
+bool IsInvisibleFormat(wchar_t unit) {
+    return (unit >= 0x200B && unit <= 0x200F) || (unit >= 0x2028 && unit <= 0x202E) ||
+           (unit >= 0x2060 && unit <= 0x206F) || unit == 0xFEFF;
+}
+
+// Control characters, lone surrogates and invisible format characters show nothing, or
+// move the cursor.
 bool Shows(const std::wstring& character) {
     const wchar_t first = character[0];
     if (character.size() == 2) return true;
     return first >= 0x20 && !(first >= 0x7F && first <= 0x9F) && !IsHighSurrogate(first) &&
-           !IsLowSurrogate(first);
+           !IsLowSurrogate(first) && !IsInvisibleFormat(first);
 }
 
 uint32_t CodePoint(const std::wstring& character) {
@@ -39,23 +43,34 @@ uint32_t CodePoint(const std::wstring& character) {
     return static_cast<uint32_t>(character[0]);
 }
 
-std::wstring CodePointText(const std::wstring& character) {
-    std::wstring digits = HexText<wchar_t>(CodePoint(character));
-    if (digits.size() < 4) digits.insert(0, 4 - digits.size(), L'0');
-    return L"U+" + digits;
+// U+ and at least four hexadecimal digits, as character tables name them.
+void AppendCodePoint(std::wstring& text, uint32_t codePoint) {
+    text += L"U+";
+    int shift = 12;
+    while (shift < 28 && (codePoint >> (shift + 4)) != 0) shift += 4;
+    for (; shift >= 0; shift -= 4) text += L"0123456789ABCDEF"[(codePoint >> shift) & 0xF];
+}
+
+// A plain search: the list is short, and the library's unrolled one is large.
+bool Holds(const std::vector<std::wstring>& list, const std::wstring& item) {
+    for (const std::wstring& held : list) {
+        if (held == item) return true;
+    }
+    return false;
 }
 
 }  // namespace
 
-std::vector<std::wstring> CharactersOutsideCodePage(const std::wstring& text, TextCodec& codec) {
+std::vector<std::wstring> CharactersOutsideCodePage(const std::wstring& text, TextCodec& codec,
+                                                    size_t most) {
     std::vector<std::wstring> outside;
     std::string bytes;
     if (codec.ToSystemCodePage(text, bytes)) return outside;
-    for (size_t at = 0; at < text.size();) {
-        const std::wstring character = CharacterAt(text, at);
+    for (size_t at = 0; at < text.size() && outside.size() < most;) {
+        std::wstring character = CharacterAt(text, at);
         at += character.size();
-        if (std::find(outside.begin(), outside.end(), character) != outside.end()) continue;
-        if (!codec.ToSystemCodePage(character, bytes)) outside.push_back(character);
+        if (Holds(outside, character)) continue;
+        if (!codec.ToSystemCodePage(character, bytes)) outside.push_back(std::move(character));
     }
     return outside;
 }
@@ -64,8 +79,14 @@ std::wstring DescribeCharacters(const std::vector<std::wstring>& characters) {
     std::wstring text;
     for (const std::wstring& character : characters) {
         if (!text.empty()) text += L", ";
-        text += Shows(character) ? L"\"" + character + L"\" (" + CodePointText(character) + L")"
-                                 : CodePointText(character);
+        const bool shows = Shows(character);
+        if (shows) {
+            text += L'"';
+            text += character;
+            text += L"\" (";
+        }
+        AppendCodePoint(text, CodePoint(character));
+        if (shows) text += L')';
     }
     return text;
 }

@@ -282,18 +282,4 @@ TEST(ChannelTable, AFileThatCannotBeOpenedIsReportedAndTheLoadStops) {
     EXPECT_TRUE(missing.sys.Window().shown && missing.sys.Window().timerEnabled);
 }
 
-TEST(ChannelTable, ARecordWithANulNeverStartsTeamSpeakAndTheCaptionSaysWhy) {
-    FakeApp app;
-    app.LoadTable(std::string("122.80,voi\0ce,l,p,c,x\n123.45,s,l,p,c,x", 38));
-    ASSERT_TRUE(app.general.StartUp());
-    app.Window().SetLblComText(L"122.80");
-    EXPECT_TRUE(app.sys.started.empty());
-    EXPECT_EQ(app.sys.Window().caption,
-              L"Brenvale - Can't start TeamSpeak: The command line holds a NUL character; check "
-              L"the channel table for it.");
-    app.Window().SetLblComText(L"123.45");  // a good record puts the caption back
-    EXPECT_EQ(app.sys.Window().caption, L"Brenvale");
-    EXPECT_EQ(app.sys.started.size(), 1u);
-}
-
 }  // namespace

@@ -124,4 +124,46 @@ TEST(Switch, AFailedStartGoesIntoTheCaptionUntilAStartSucceeds) {
     EXPECT_EQ(app.sys.Events("window:caption").size(), 3u);
 }
 
+// A line TeamSpeak would not read as it is starts nothing, and the caption says why until a
+// good record starts: the system cuts a line at a NUL, and puts a look-alike or '?' for a
+// character outside the code page (Windows-1252 here), which ends or splits the argument.
+TEST(Switch, ALineTeamSpeakCannotReadExactlyStartsNothingAndTheCaptionSaysWhy) {
+    const std::wstring failed = L"Brenvale - Can't start TeamSpeak: The command line holds ";
+    const std::wstring outside =
+        failed + L"characters that TeamSpeak cannot read in this system's code page: ";
+    const std::wstring advice =
+        L"; check the channel table, your name for this session and the TeamSpeak folder for "
+        L"them.";
+    const struct {
+        std::string channel;
+        std::wstring caption;
+    } refused[] = {
+        {std::string("voi\0ce", 6), failed + L"a NUL character; check the channel table for it."},
+        // Each character once; those that show nothing by their numbers alone.
+        {"\xD0\x96\xC2\x80\xD0\x96\xE2\x80\x8B\xF0\x9F\x99\x82",
+         outside + L"\"\u0416\" (U+0416), U+0080, U+200B, \"\U0001F642\" (U+1F642)" + advice},
+        {"\xD0\x90\xD0\x91\xD0\x92\xD0\x93\xD0\x94\xD0\x95\xD0\x96\xD0\x97\xD0\x98",  // nine
+         outside +
+             L"\"\u0410\" (U+0410), \"\u0411\" (U+0411), \"\u0412\" (U+0412), \"\u0413\" (U+0413), "
+             L"\"\u0414\" (U+0414), \"\u0415\" (U+0415), \"\u0416\" (U+0416), \"\u0417\" (U+0417) "
+             L"and others" +
+             advice},
+        {"Lobby\xEF\xBC\x82 -x \xEF\xBC\x82", outside + L"\"\uFF02\" (U+FF02)" + advice},
+        {"Lobby\xFF", outside + L"\"\uFFFD\" (U+FFFD)" + advice},  // not UTF-8 after the mark
+    };
+    for (const auto& example : refused) {
+        Switching app(
+            "\xEF\xBB\xBF"
+            "122.80,s,l,p," +
+            example.channel + ",x\r\n123.45,s,l,p,Z\xC3\xBCrich \xE2\x82\xAC,x\r\n");
+        EXPECT_EQ(app.LineFor(L"122.80"), L"<none>");
+        EXPECT_EQ(app.sys.Window().caption, example.caption);
+        EXPECT_EQ(app.LineFor(L"123.45"),  // the code page holds these: they go in unchanged
+                  kClient +
+                      L" \"s?nickname=Pilot?loginname=l?password=p?channel=Z\u00FCrich \u20AC"
+                      L"?subchannel=x\"");
+        EXPECT_EQ(app.sys.Window().caption, L"Brenvale");
+    }
+}
+
 }  // namespace

@@ -117,14 +117,27 @@ bool PilotMachine::WriteTable(const std::string& bytes) const {
     return static_cast<bool>(table << bytes << std::flush);
 }
 
+// A log of the stand-in's, a line per start, without the line ends.
+std::vector<std::string> PilotMachine::LogLines(const wchar_t* log) const {
+    std::ifstream file(clientFolder_ / log, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) {
+        lines.push_back(line.substr(0, line.find('\r')));
+    }
+    return lines;
+}
+
 // The stand-in writes each command line as a line of UTF-8, which the path type converts.
 std::vector<std::wstring> PilotMachine::Starts() const {
-    std::ifstream log(clientFolder_ / L"teamspeak-log.txt", std::ios::binary);
     std::vector<std::wstring> starts;
-    for (std::string line; std::getline(log, line);) {
-        starts.push_back(fs::u8path(line.substr(0, line.find('\r'))).wstring());
+    for (const std::string& line : LogLines(kTeamSpeakLog)) {
+        starts.push_back(fs::u8path(line).wstring());
     }
     return starts;
+}
+
+std::vector<std::string> PilotMachine::AnsiStarts() const {
+    return LogLines(kTeamSpeakAnsiLog);
 }
 
 std::vector<HWND> PilotMachine::ClientWindows() {

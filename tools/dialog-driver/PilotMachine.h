@@ -67,6 +67,9 @@ class PilotMachine {
     bool WriteTable(const std::string& bytes) const;
     // The command lines the client was started with, in order.
     std::vector<std::wstring> Starts() const;
+    // The same starts' command lines as the client read them as an 8-bit program: the
+    // bytes as they were, in the system's code page.
+    std::vector<std::string> AnsiStarts() const;
 
     // The stand-ins' windows, whoever started them.
     static std::vector<HWND> ClientWindows();
@@ -74,6 +77,8 @@ class PilotMachine {
     static void EndClients();
 
   private:
+    std::vector<std::string> LogLines(const wchar_t* log) const;
+
     const SavedSettings settings_;  // first, so it is put back last
     const MadeFolder root_;
     const std::filesystem::path programFolder_ = root_.Path() / L"Brenvale";

@@ -1,8 +1,8 @@
 // A stand-in for the TeamSpeak 2 client, for trying Brenvale and for its tests.
-// It records the command line it was started with, one UTF-8 line per start, in
-// "teamspeak-log.txt" beside itself, shows a small window with that line, and stays
-// running until it is closed, as the real client would (at most ten minutes, so a
-// forgotten one does not linger).
+// It records the command line it was started with in its logs (one UTF-8 line per start,
+// and beside it the bytes the real client, an 8-bit program, would read), shows a small
+// window with that line, and stays running until it is closed, as the real client would
+// (at most ten minutes, so a forgotten one does not linger).
 #include "tools/teamspeak-standin/TeamSpeakStandIn.h"
 
 #include <windows.h>
@@ -16,21 +16,32 @@ namespace {
 constexpr UINT_PTR kLifetimeTimer = 1;
 constexpr UINT kLifetimeMs = 600000;
 
-// Appends under an exclusive open, retried briefly, so starts close together
-// never interleave their lines.
-void RecordCommandLine(const std::wstring& commandLine) {
-    std::wstring logPath = ProgramFolder() + L"\\teamspeak-log.txt";
-    std::string line = Utf8(commandLine) + "\r\n";
+// An exclusive open for appending, retried briefly while another start or a reader holds
+// the log; INVALID_HANDLE_VALUE when it never came.
+HANDLE OpenLog(const wchar_t* name) {
+    const std::wstring path = ProgramFolder() + L"\\" + name;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        HANDLE file = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
+        HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            DWORD written = 0;
-            WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-            CloseHandle(file);
-            return;
-        }
+        if (file != INVALID_HANDLE_VALUE) return file;
         Sleep(20);
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// The wide line and the 8-bit one, each a line of its log. Both logs are open before
+// either is written, so starts close together never interleave their lines and both logs
+// list the starts in the same order.
+void RecordCommandLine(const std::wstring& commandLine) {
+    const HANDLE logs[] = {OpenLog(kTeamSpeakLog), OpenLog(kTeamSpeakAnsiLog)};
+    const std::string lines[] = {Utf8(commandLine) + "\r\n",
+                                 GetCommandLineA() + std::string("\r\n")};
+    for (int log = 0; log < 2; ++log) {
+        if (logs[log] == INVALID_HANDLE_VALUE) continue;
+        DWORD written = 0;
+        WriteFile(logs[log], lines[log].data(), static_cast<DWORD>(lines[log].size()), &written,
+                  nullptr);
+        CloseHandle(logs[log]);
     }
 }
 

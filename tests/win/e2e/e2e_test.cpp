@@ -83,18 +83,29 @@ struct Machine {
     }
 };
 
-// A pilot's session over 200 records (those tuned first, then fillers up to record 200 on
-// 128.00) and a sparse 700 MB: the client goes missing and comes back, the radio is tuned.
+// Bytes in the system's code page as the system reads them.
+std::wstring FromCodePage(const std::string& bytes) {
+    std::wstring text(bytes.size(), L'\0');  // never more characters than bytes
+    text.resize(MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                    text.data(), static_cast<int>(text.size())));
+    return text;
+}
+
+// A pilot's session over a UTF-8 table of 200 records (those tuned first, then fillers up
+// to record 200 on 128.00, whose channel the code page cannot carry) and a sparse 700 MB:
+// the client goes missing and comes back, the radio is tuned.
 TEST(EndToEnd, ASessionStartsTheClientOfEachNewFrequencyFromAHugeTable) {
     Machine machine(true);
     std::string table =
+        "\xEF\xBB\xBF"
         "122.80,voice.net,pilot,secret,Approach,Final\r\n"
-        "121.50, \"guard.net:8767\",guard,\"pass, word\",Guard,Emergency\r\n";
-    for (int record = 3; record <= 200; ++record) {
-        const std::string hundredths = std::to_string(12400 + 2 * record);  // 124.06 to 128.00
+        "121.50, \"guard.net:8767\",guard,\"pass, word\",Guard Z\xC3\xBCrich,Emergency\r\n";
+    for (int record = 3; record < 200; ++record) {
+        const std::string hundredths = std::to_string(12400 + 2 * record);  // 124.06 to 127.98
         table += hundredths.substr(0, 3) + "." + hundredths.substr(3) + ",filler,l,p,chan" +
                  std::to_string(record) + ",s\r\n";
     }
+    table += "128.00,filler,l,p,Lobby\xEF\xBC\x82 -x \xEF\xBC\x82,s\r\n";  // fullwidth quotes
     ASSERT_TRUE(machine.pilot.WriteTable(table));
     std::filesystem::resize_file(machine.pilot.Table(), 700LL << 20);
     ASSERT_TRUE(machine.simulator =
@@ -106,37 +117,53 @@ TEST(EndToEnd, ASessionStartsTheClientOfEachNewFrequencyFromAHugeTable) {
                            driver::TypeIntoEdit(box, L"Pilot One");
                        }}});
     ASSERT_TRUE(WaitUntil([&] { return machine.Label() == L"122.80"; }, kTwoTicks + kTickMs));
-    const std::wstring failed =
-        L"Brenvale - Can't start TeamSpeak: " + wintest::SystemText(ERROR_FILE_NOT_FOUND);
-    EXPECT_TRUE(WaitUntil([&] { return machine.Caption() == failed; }, 1000)) << machine.Caption();
+    const std::wstring failed = L"Brenvale - Can't start TeamSpeak: ";
+    const std::wstring missing = failed + wintest::SystemText(ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(WaitUntil([&] { return machine.Caption() == missing; }, 1000)) << machine.Caption();
 
     machine.pilot.InstallClient();
+    const std::wstring refused =
+        failed +
+        L"The command line holds characters that TeamSpeak cannot read in this system's code "
+        L"page: \"\uFF02\" (U+FF02); check the channel table, your name for this session and the "
+        L"TeamSpeak folder for them.";
     const std::pair<const wchar_t*, std::wstring> tunes[] = {
         {L"121.50",
          L"guard.net:8767?nickname=Pilot One?loginname=guard?password=pass, word"
-         L"?channel=Guard?subchannel=Emergency"},
-        {L"128.00",
-         L"filler?nickname=Pilot One?loginname=l?password=p?channel=chan200?subchannel=s"},
+         L"?channel=Guard Z\u00FCrich?subchannel=Emergency"},
+        {L"128.00", L""},  // refused: nothing starts
         {L"130.00",
          L"voice.net?nickname=Pilot One?loginname=pilot?password=secret"
          L"?channel=Approach?subchannel=Final"},  // not listed: record 1
     };
     HWND radio =
         driver::WaitForWindow(driver::kSimulatorClass, GetProcessId(machine.simulator.get()), 5000);
-    for (size_t i = 0; i < std::size(tunes); ++i) {
-        driver::TuneSimulator(radio, tunes[i].first);
-        ASSERT_TRUE(WaitUntil([&] { return machine.pilot.Starts().size() > i; }, kTwoTicks + 2000))
-            << tunes[i].first;
-        EXPECT_EQ(machine.pilot.Starts().at(i), client + L" \"" + tunes[i].second + L"\"");
+    size_t started = 0;
+    for (const auto& [frequency, argument] : tunes) {
+        driver::TuneSimulator(radio, frequency);
+        if (argument.empty()) {
+            EXPECT_TRUE(WaitUntil([&] { return machine.Caption() == refused; }, kTwoTicks + 2000))
+                << machine.Caption();
+            continue;
+        }
+        ASSERT_TRUE(
+            WaitUntil([&] { return machine.pilot.Starts().size() > started; }, kTwoTicks + 2000))
+            << frequency;
+        EXPECT_EQ(machine.pilot.Starts().at(started++), client + L" \"" + argument + L"\"");
         EXPECT_EQ(machine.Caption(), L"Brenvale");
     }
     Sleep(2 * kTickMs + 200);
-    EXPECT_EQ(machine.pilot.Starts().size(), std::size(tunes))
-        << "an unchanged frequency starts nothing";
+    const std::vector<std::wstring> starts = machine.pilot.Starts();
+    EXPECT_EQ(starts.size(), started) << "an unchanged frequency starts nothing";
+    const std::vector<std::string> ansiStarts = machine.pilot.AnsiStarts();
+    ASSERT_EQ(ansiStarts.size(), starts.size());
+    for (size_t i = 0; i < starts.size(); ++i) {
+        EXPECT_EQ(FromCodePage(ansiStarts[i]), starts[i]) << "the 8-bit client reads the line";
+    }
 
     EXPECT_EQ(machine.ExitCode(true), 0u);
     const std::vector<HWND> clients = driver::PilotMachine::ClientWindows();
-    EXPECT_EQ(clients.size(), std::size(tunes));
+    EXPECT_EQ(clients.size(), started);
     for (HWND window : clients) EXPECT_TRUE(IsIconic(window)) << "started minimised";
 }
 
