@@ -1,7 +1,11 @@
 // Reading the channel table: the field rules, and the table's limits and error paths.
 
 #include <algorithm>
+#include <exception>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FakePlatform.h"
@@ -280,6 +284,27 @@ TEST(ChannelTable, AFileThatCannotBeOpenedIsReportedAndTheLoadStops) {
     EXPECT_EQ(missing.sys.IndexOf("settings:get"), -1);  // TeamSpeak is not looked for
     EXPECT_EQ(missing.general.SessionName, L"");
     EXPECT_TRUE(missing.sys.Window().shown && missing.sys.Window().timerEnabled);
+}
+
+// A failure past the reading (here while the fields are decoded) fails the whole load:
+// running out of memory says so, any other failure is shown in its own words.
+TEST(ChannelTable, AFailureAfterTheReadingIsReportedInItsOwnWordsAndTheLoadStops) {
+    const std::vector<std::pair<std::exception_ptr, std::wstring>> examples = {
+        {std::make_exception_ptr(std::bad_alloc()),
+         L"There is not enough memory to read the channel table."},
+        {std::make_exception_ptr(std::length_error("basic_string::_M_create")),
+         L"basic_string::_M_create"},
+        {std::make_exception_ptr(std::out_of_range("vector::_M_range_check: __n (which is 9)")),
+         L"vector::_M_range_check: __n (which is 9)"}};
+    for (const auto& [failure, description] : examples) {
+        FakeApp app;
+        app.sys.decodeFailure = failure;
+        app.LoadTable("122.80,s,l,p,c,x\n");
+        ASSERT_TRUE(app.general.StartUp());
+        app.ExpectBoxes({ErrorBox(shown::kLoadErrorSentence, description)});
+        EXPECT_EQ(app.sys.IndexOf("settings:get"), -1);  // TeamSpeak is not looked for
+        EXPECT_EQ(app.general.SessionName, L"");
+    }
 }
 
 TEST(ChannelTable, ARecordWithANulNeverStartsTeamSpeakAndTheCaptionSaysWhy) {
