@@ -1,6 +1,7 @@
 // The window's first load step: the channel table file beside the program.
 
 #include <exception>
+#include <new>
 #include <string>
 
 #include "app/FrmMain.h"
@@ -10,6 +11,16 @@
 namespace {
 
 const wchar_t kOutOfMemory[] = L"There is not enough memory to read the channel table.";
+
+// Any other failure in its own words. The standard library's are English ASCII; a byte
+// past ASCII is taken as Latin-1: a wrong letter at worst.
+std::wstring Described(const std::exception& failure) {
+    std::wstring description;
+    for (const char* c = failure.what(); *c != '\0'; ++c) {
+        description.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*c)));
+    }
+    return description;
+}
 
 }  // namespace
 
@@ -26,8 +37,11 @@ bool FrmMain::LoadChannelTable() {
     } catch (const PlatformFailure& failure) {
         ShowLoadErrorReport(failure.Description());
         return false;
-    } catch (const std::exception&) {
+    } catch (const std::bad_alloc&) {
         ShowLoadErrorReport(kOutOfMemory);  // an allocation refused
+        return false;
+    } catch (const std::exception& failure) {
+        ShowLoadErrorReport(Described(failure));
         return false;
     }
     return true;

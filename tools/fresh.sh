@@ -5,10 +5,10 @@
 # HEAD cloned into it with the shared folder beside it, read-only, as CI has it, and the
 # README's two commands run there exactly as written, as root, in a plain environment.
 #
-# Everything after the host's package check runs in a mount and a PID namespace of its
-# own. Whatever is mounted or started in there ends with the rehearsal however it ends
-# (Ctrl-C, a kill, a failed step): the host never sees the mounts, and the kernel ends
-# every process in the namespace when its first process ends.
+# Everything after the host's package and checkout checks runs in a mount and a PID
+# namespace of its own. Whatever is mounted or started in there ends with the rehearsal
+# however it ends (Ctrl-C, a kill, a failed step): the host never sees the mounts, and
+# the kernel ends every process in the namespace when its first process ends.
 set -euo pipefail
 
 # Real paths throughout: /proc/self/mountinfo lists them, and a symbolic link on the way
@@ -37,6 +37,36 @@ install_host_packages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
         -o DPkg::Lock::Timeout=600 "${missing[@]}" >"$FRESH/apt.log" 2>&1 ||
         { cat "$FRESH/apt.log" >&2; exit 1; }
+}
+
+# git refuses a repository its user does not own ("dubious ownership"), as when root runs
+# this on a checkout of another user's. The clone would find that out only after minutes
+# of debootstrap: it is checked here, before anything is made. rev-parse checks the work
+# tree, the clone (git's upload-pack, as ls-remote) the .git folder: git may ask for each
+# to be trusted, and the message names every command needed at once.
+check_checkout() {
+    local failures="" output fixes said
+    output="$(git -C "$ROOT" rev-parse HEAD 2>&1 >/dev/null)" || failures+="$output"$'\n'
+    output="$(git ls-remote -q "$ROOT" HEAD 2>&1 >/dev/null)" || failures+="$output"$'\n'
+    [ -n "$failures" ] || return 0
+    # git's own advice, each command once (a path with blanks comes quoted already).
+    fixes="$(sed -n 's/^[[:space:]]*\(git config --global --add safe\.directory \)/  \1/p' \
+        <<<"$failures" | awk '!seen[$0]++')"
+    said="$(grep '^fatal: ' <<<"$failures" | awk '!seen[$0]++ { print "  " $0 }')" ||
+        said="$(awk '{ print "  " $0 }' <<<"$failures")"
+    {
+        if [ -n "$fixes" ]; then
+            echo "fresh: git refuses the checkout $ROOT for $(id -un), who does not own it"
+            echo "(\"dubious ownership\"), so the rehearsal could not clone it. Trust it, as"
+            echo "$(id -un), with"
+            echo "$fixes"
+            echo "and run ./dev fresh again. git said:"
+        else
+            echo "fresh: git cannot read the checkout $ROOT, so the rehearsal could not clone it:"
+        fi
+        echo "$said"
+    } >&2
+    exit 1
 }
 
 # ---------------------------------------------------------------- inside the namespaces
@@ -85,6 +115,10 @@ make_fresh_root() {
     for folder in sys dev dev/pts; do
         mount --bind "/$folder" "$FRESH_ROOT/$folder"
     done
+    # The bind of /dev carries none of the file systems mounted below it, so /dev/shm would
+    # be a folder of the host's device file system, and what the rehearsal puts there
+    # would land on the host and stay: a tmpfs of its own, gone with the namespace.
+    mount -t tmpfs -o mode=1777,nosuid,nodev tmpfs "$FRESH_ROOT/dev/shm"
 }
 
 FAILED=0
@@ -134,6 +168,7 @@ main() {
         return
     fi
     install_host_packages
+    check_checkout
     # This process becomes unshare, whose child is the namespace's first process; when
     # unshare ends, even by kill -9, --kill-child ends that child and so the namespace.
     exec unshare --mount --propagation private --pid --fork --kill-child --mount-proc \

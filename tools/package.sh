@@ -115,7 +115,10 @@ main() {
     trap report_stop EXIT
     version="$(project_version)"
     require_tools
-    [ -f "$ROOT/tools/sample/README.txt" ] || die "tools/sample/README.txt is missing"
+    local text
+    for text in README.txt brenvale.txt remove-brenvale-settings.reg; do
+        [ -f "$ROOT/tools/sample/$text" ] || die "tools/sample/$text is missing"
+    done
     # An old zip must not pass for this run's result when this run fails.
     mkdir -p "$dist"
     zip_file="$(cd "$dist" && pwd)/brenvale-$version.zip"
@@ -132,6 +135,9 @@ main() {
     stage_programs "$build_root/win64" "$files/x64" x86_64-w64-mingw32 pei-x86-64
     copy_as_windows_text "$ROOT/tools/sample/README.txt" "$files/README.txt"
     copy_as_windows_text "$ROOT/tools/sample/brenvale.txt" "$files/brenvale.txt"
+    # Removes the program's settings by double-click (regedit reads ANSI text too).
+    copy_as_windows_text "$ROOT/tools/sample/remove-brenvale-settings.reg" \
+        "$files/remove-brenvale-settings.reg"
     # Each brenvale.exe reads the table beside itself, so the 64-bit one gets a copy too.
     cp "$files/brenvale.txt" "$files/x64/brenvale.txt"
 

@@ -6,7 +6,11 @@
 // std::random_device: about a quarter of the 32-bit brenvale.exe, for failures it meets
 // only when out of memory. Defined here, in the program alone, these helpers replace
 // that object: the same messages, carried by one small exception type; running out of
-// memory stays std::bad_alloc.
+// memory stays std::bad_alloc. (Throwing the standard types, from here or from the
+// library's object, makes the 32-bit program 211 KB instead of 125 KB.) So no catch of a
+// specific standard type (std::out_of_range, ...) ever matches in brenvale.exe: the native
+// unit tests and the Windows platform tests link these helpers too, and such a catch
+// fails its test there as it would in the program.
 
 #include <bits/functexcept.h>
 

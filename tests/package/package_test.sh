@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Unpacks the release zip and checks what it holds: the right programs for the right
-# processor, stripped, needing no DLL beyond Windows' own; the guide and the sample
-# table as Windows text; the sample clean for the checker.
+# processor, stripped, needing no DLL beyond Windows' own; the guide, the sample table
+# and the settings' removal as Windows text; the sample clean for the checker.
 #   package_test.sh <source-dir> <build-root> [<native brenvale-check>]
 # The zip named by BRENVALE_PACKAGE_ZIP is checked as it is. Otherwise tools/package.sh
 # makes one into a temporary folder from <build-root>/win32 and <build-root>/win64;
@@ -70,6 +70,7 @@ expected="README.txt
 brenvale-check.exe
 brenvale.exe
 brenvale.txt
+remove-brenvale-settings.reg
 standin-sim.exe
 x64/brenvale-check.exe
 x64/brenvale.exe
@@ -156,6 +157,36 @@ check_text() {
 check_text README.txt "$SOURCE/tools/sample/README.txt"
 check_text brenvale.txt "$SOURCE/tools/sample/brenvale.txt"
 cmp -s brenvale.txt x64/brenvale.txt || fail "x64/brenvale.txt differs from brenvale.txt"
+check_text remove-brenvale-settings.reg "$SOURCE/tools/sample/remove-brenvale-settings.reg"
+
+# ---- the settings' removal: regedit's header, then the program's own key removed and
+# nothing else (the shared parent key stays). The key is read from where the program
+# names it, the application in app/SettingsNames.h and the path in the settings store.
+settings_key() {
+    local parent application
+    parent="$(sed -n 's/^ *return L"\(Software\\\\.*\)\\\\" + application + .*/\1/p' \
+        "$SOURCE/platform/win32/Win32SettingsStore.cpp")"
+    application="$(sed -n 's/^constexpr wchar_t kApplication\[\] = L"\([^"\\]*\)";$/\1/p' \
+        "$SOURCE/app/SettingsNames.h")"
+    [ -n "$parent" ] && [ -n "$application" ] || return 1
+    printf '%s\n' "HKEY_CURRENT_USER\\${parent//\\\\/\\}\\$application"
+}
+if [ -f remove-brenvale-settings.reg ]; then
+    if ! key="$(settings_key)"; then
+        fail "the settings key: no kApplication in app/SettingsNames.h or no path in" \
+            "platform/win32/Win32SettingsStore.cpp"
+    else
+        reg="$(tr -d '\r' <remove-brenvale-settings.reg)"
+        LC_ALL=C grep -q '[^[:print:]]' <<<"$reg" && fail "remove-brenvale-settings.reg: not ASCII"
+        # Everything regedit acts on: each line that is neither blank nor a comment.
+        acted="$(grep -Ev '^(;.*)?$' <<<"$reg" || true)"
+        [ "$acted" = "Windows Registry Editor Version 5.00
+[-$key]" ] || fail "remove-brenvale-settings.reg does not remove exactly [-$key]:
+$acted"
+        [ "$(head -n 1 <<<"$reg")" = "Windows Registry Editor Version 5.00" ] ||
+            fail "remove-brenvale-settings.reg does not begin with regedit's header"
+    fi
+fi
 
 # ---- the sample table as the checker sees it, and the checker's other exit statuses
 if [ -n "$NATIVE_CHECKER" ] && [ -f brenvale.txt ]; then

@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <map>
 #include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "FakeIpcTransport.h"
@@ -205,6 +207,8 @@ class FakeSystem : public MainWindowFactory,
     size_t bytesRead = 0;
     int openReaders = 0;
     int decodedWhileOpen = 0;  // conversions made while a file was open for reading
+    // A failure the next conversion of text throws, once.
+    std::exception_ptr decodeFailure;
     std::map<std::wstring, std::wstring> values;  // by "application\\section\\key"
     std::map<std::wstring, std::string> contents;
     // What was asked.
@@ -217,6 +221,7 @@ class FakeSystem : public MainWindowFactory,
 
     std::wstring Decoding(std::wstring text) {
         if (openReaders > 0) ++decodedWhileOpen;
+        if (decodeFailure) std::rethrow_exception(std::exchange(decodeFailure, nullptr));
         return text;
     }
     // A file read in pieces, as the script says.

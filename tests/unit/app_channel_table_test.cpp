@@ -1,7 +1,10 @@
 // Reading the channel table: the field rules, and the table's limits and error paths.
 
 #include <algorithm>
+#include <exception>
+#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FakePlatform.h"
@@ -280,6 +283,35 @@ TEST(ChannelTable, AFileThatCannotBeOpenedIsReportedAndTheLoadStops) {
     EXPECT_EQ(missing.sys.IndexOf("settings:get"), -1);  // TeamSpeak is not looked for
     EXPECT_EQ(missing.general.SessionName, L"");
     EXPECT_TRUE(missing.sys.Window().shown && missing.sys.Window().timerEnabled);
+}
+
+// A failure the standard library raises itself: of brenvale.exe's own type, as these tests
+// link its throw helpers.
+std::exception_ptr RaisedByTheLibrary() {
+    try {
+        (void)std::string().at(1);
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
+
+// A failure past the reading (here while the fields are decoded) fails the whole load:
+// running out of memory says so, any other failure is shown in its own words.
+TEST(ChannelTable, AFailureAfterTheReadingIsReportedInItsOwnWordsAndTheLoadStops) {
+    const std::vector<std::pair<std::exception_ptr, std::wstring>> examples = {
+        {std::make_exception_ptr(std::bad_alloc()),
+         L"There is not enough memory to read the channel table."},
+        {RaisedByTheLibrary(), L"basic_string::at: __n (which is 1) >= this->size() (which is 0)"}};
+    for (const auto& [failure, description] : examples) {
+        FakeApp app;
+        app.sys.decodeFailure = failure;
+        app.LoadTable("122.80,s,l,p,c,x\n");
+        ASSERT_TRUE(app.general.StartUp());
+        app.ExpectBoxes({ErrorBox(shown::kLoadErrorSentence, description)});
+        EXPECT_EQ(app.sys.IndexOf("settings:get"), -1);  // TeamSpeak is not looked for
+        EXPECT_EQ(app.general.SessionName, L"");
+    }
 }
 
 }  // namespace
