@@ -70,7 +70,7 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
          1,
          {"1/1: the server holds a question mark", "1/1: the login name holds a double quote",
           "1/1: the channel holds a question mark", "1/1: the sub-channel holds a double quote"}},
-        {Line("122.80") + "\r\n" + Line("123.45"),
+        {Line("122.80") + "\r\n" + Line("123.45") + "\r\n",
          2,
          {"2/2: line 2 is empty, and an empty line is one empty field; fields are counted, not "
           "lines, so record 2 is shifted and holds the wrong fields, and the end of the file cuts "
@@ -118,7 +118,7 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
           "may not show but Brenvale passes to TeamSpeak as they are; remove them",
           "1/1: the channel holds control characters (written here as <U+0009>)"}},
         {Line("122.80", std::string("s,l\0x,p,c,x", 11)), 1, {"1/1: the login name holds a NUL"}},
-        {"122.80,s,l\r\np,c,x\r\n123.45,s,l,p,c,x\r\n", 2, {"1/1: spread over lines 1 to 2"}},
+        {"123.45,s,l,p,c,x\r\n122.80,s,l\r\np,c,x", 2, {"2/2: spread over lines 2 to 3"}},
         {"122.80,s,l,p,c,\"x\r\ny\"\r\n",
          1,
          {"1/1: the sub-channel holds control characters (written here as <U+000D>, <U+000A>)"}},

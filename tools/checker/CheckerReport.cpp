@@ -81,8 +81,9 @@ std::wstring ChoiceSection(const Table& table, const Options& options, TextCodec
             L" and the TeamSpeak folder " + Quoted(options.teamSpeakDir) + L":\n";
     const std::wstring refusal =
         Refusal(TeamSpeakCommandLine(options.teamSpeakDir, shown, options.name), table, codec);
-    if (!refusal.empty())
+    if (!refusal.empty()) {
         return text + L"  none: " + refusal + L", so Brenvale does not start TeamSpeak.\n";
+    }
     shown.Password = ShownPassword(shown.Password, options);
     text +=
         L"  " + Printable(TeamSpeakCommandLine(options.teamSpeakDir, shown, options.name)) + L"\n";

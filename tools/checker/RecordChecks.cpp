@@ -3,7 +3,6 @@
 // values that break the TeamSpeak argument or the command line, that an editor does not
 // show, or that TeamSpeak cannot read.
 
-#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
