@@ -76,14 +76,14 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
           "lines, so record 2 is shifted and holds the wrong fields, and the end of the file cuts "
           "the last record short, so Brenvale drops it; remove the empty line"}},
         {Line("122.80") + Line("122.85", "s,l,p,c") + Line("123.45") +
-             Line("123.50", "s,l,p,c,x,y") + Line("124.00", ",l,p,c,x"),
+             Line("123.50", "s,l,p,c,x,y") + "124.00,,l,p\r\nc,x\r\n",
          5,
          {"2/2: line 2 has 5 of the 6 fields; fields are counted, not lines, so records 2 to 4 are "
           "shifted and hold the wrong fields; add the missing field (two commas in a row make an "
           "empty one)",
           "3/4: line 4 has 7 fields, more than a record's 6 (an extra field, or a comma at the "
           "end of the line); remove the extra field",
-          "5/5: the server is empty"}},
+          "5/5: spread over lines 5 to 6", "5/5: the server is empty"}},
         {Line("122.80") + "122.85,s,l,\"p,c,x\r\n" + Line("123.45") + Line("123.50") + "\r\n",
          1,
          {"2/2: the double quote that opens the password on line 2 is never closed, so the field "
