@@ -69,6 +69,17 @@ class TableSource {
 constexpr size_t kLongestField = 32767;
 struct FieldTooLong {};
 
+// How the field last read was written, beyond its value: the table checker names with it
+// what the value leaves out of the text in the file.
+struct FieldForm {
+    static constexpr size_t kDroppedKept = 64;
+    bool quoted = false;
+    bool closed = false;     // its closing double quote came before the end of the file
+    bool endsLine = false;   // a line end or the end of the file ended it, not a comma
+    bool dropsText = false;  // more than blanks and tabs followed the closing quote
+    Units dropped;           // what followed the closing quote, its first kDroppedKept units
+};
+
 // Reads the file's fields one after another, by the rules of the table format:
 // a field ends at a comma or a line end (CR, LF or CR LF); blanks and tabs before it
 // are skipped; a field that starts with a double quote runs to the next double quote
@@ -88,6 +99,7 @@ class FieldReader {
     bool LastFieldEmpty() const { return lastFieldEmpty_; }
     // 1-based line on which the next field starts (for the table checker's messages).
     int Line() const { return line_; }
+    const FieldForm& LastForm() const { return form_; }
     // Bytes of the file taken so far.
     uint64_t BytesTaken() const { return source_.Consumed(); }
 
@@ -103,6 +115,7 @@ class FieldReader {
     TableSource& source_;
     int line_ = 1;
     bool lastFieldEmpty_ = true;
+    FieldForm form_;
 };
 
 // The field at `index` counted from the first field of record 1, in file order.
@@ -141,9 +154,9 @@ class TableReadObserver {
     virtual ~TableReadObserver() = default;
     // Record `record` (1-based) begins on `line`.
     virtual void RecordStarts(int record, int line) = 0;
-    // Field `index` (0: record 1's frequency) was read; it began on `line` and the next
-    // one begins on `lineAfter`.
-    virtual void FieldRead(int index, const Units& field, int line, int lineAfter) = 0;
+    // Field `index` (0: record 1's frequency) was read; it began on `line`, and `reader`
+    // stands after it (the next field's line, how this one was written).
+    virtual void FieldRead(int index, const Units& field, int line, const FieldReader& reader) = 0;
     // A 201st record begins, and the program reads no further; `reader` stands at it.
     virtual void CapacityReached(FieldReader& reader) = 0;
 };
@@ -159,6 +172,9 @@ TableRead ReadTableFields(FileReader& file, ChannelColumns& table,
 // The encoding of the fields read: the mark's, or without one UTF-8 when they are all
 // valid UTF-8 and one holds a byte above 0x7F, otherwise the system's code page.
 TextEncoding ChooseEncoding(const TableRead& read, ChannelColumns& table, TextCodec& decoder);
+
+// A field's units as text in the file's encoding.
+std::wstring DecodeUnits(const Units& field, TextEncoding encoding, TextCodec& decoder);
 
 // Turns the fields read into text in place. Marked UTF-8 is decoded as the system does
 // without strict checking, each sequence that is not UTF-8 becoming U+FFFD, so every

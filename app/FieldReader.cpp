@@ -81,10 +81,12 @@ bool FieldReader::Read(Units* field) {
     if (AtEnd()) return false;
     if (field) field->clear();
     lastFieldEmpty_ = true;
+    form_ = FieldForm();
     SkipPadding();
     wchar_t unit;
     if (source_.Peek(unit) && unit == L'"') {
         source_.Advance();
+        form_.quoted = true;
         ReadQuoted(field);
         SkipToDelimiter();  // anything between the closing quote and the delimiter
     } else {
@@ -114,7 +116,10 @@ void FieldReader::ReadQuoted(Units* field) {
     wchar_t unit, previous = 0;
     while (source_.Peek(unit)) {
         source_.Advance();
-        if (unit == L'"') return;
+        if (unit == L'"') {
+            form_.closed = true;
+            return;
+        }
         if (unit == L'\r' || (unit == L'\n' && previous != L'\r')) ++line_;
         Keep(field, unit);
         previous = unit;
@@ -132,15 +137,24 @@ void FieldReader::ReadUnquoted(Units* field) {
     while (field && !field->empty() && IsPadding(field->back())) field->pop_back();
 }
 
+// What follows a closing quote is dropped; its start is kept for the table checker.
 void FieldReader::SkipToDelimiter() {
     wchar_t unit;
-    while (source_.Peek(unit) && !IsFieldEnd(unit)) source_.Advance();
+    while (source_.Peek(unit) && !IsFieldEnd(unit)) {
+        form_.dropsText = form_.dropsText || !IsPadding(unit);
+        if (form_.dropped.size() < FieldForm::kDroppedKept) form_.dropped.push_back(unit);
+        source_.Advance();
+    }
 }
 
 void FieldReader::ConsumeDelimiter() {
     wchar_t delimiter, next;
-    if (!source_.Peek(delimiter)) return;
+    if (!source_.Peek(delimiter)) {
+        form_.endsLine = true;  // the end of the file ends the line too
+        return;
+    }
     source_.Advance();
+    form_.endsLine = delimiter != L',';
     if (delimiter == L',') return;
     ++line_;
     if (delimiter == L'\r' && source_.Peek(next) && next == L'\n') source_.Advance();

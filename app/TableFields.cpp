@@ -19,7 +19,9 @@ std::string Bytes(const Units& field) {
     return std::string(field.begin(), field.end());
 }
 
-std::wstring Decode(const Units& field, TextEncoding encoding, TextCodec& decoder) {
+}  // namespace
+
+std::wstring DecodeUnits(const Units& field, TextEncoding encoding, TextCodec& decoder) {
     switch (encoding) {
         case TextEncoding::Ansi:
             return decoder.FromSystemCodePage(Bytes(field));
@@ -29,8 +31,6 @@ std::wstring Decode(const Units& field, TextEncoding encoding, TextCodec& decode
             return field;  // UTF-16 units are the program's characters already
     }
 }
-
-}  // namespace
 
 std::wstring& FieldAt(ChannelColumns& table, int index) {
     return (table.*kFileOrder[index % kFieldsPerRecord])[index / kFieldsPerRecord + 1];
@@ -51,7 +51,7 @@ void ReadRecords(FieldReader& reader, ChannelColumns& table, TableExtent& read,
             const int line = reader.Line();
             Units& field = FieldAt(table, read.Fields());
             if (!reader.NextField(field)) return;
-            if (observer) observer->FieldRead(read.Fields(), field, line, reader.Line());
+            if (observer) observer->FieldRead(read.Fields(), field, line, reader);
         }
         ++read.records;
         read.fieldsAfter = 0;
@@ -110,7 +110,7 @@ void DecodeFields(ChannelColumns& table, const TableExtent& read, TextEncoding e
                   TextCodec& decoder) {
     for (int i = 0; i < read.Fields(); ++i) {
         std::wstring& field = FieldAt(table, i);
-        field = Decode(field, encoding, decoder);
+        field = DecodeUnits(field, encoding, decoder);
     }
 }
 

@@ -18,6 +18,7 @@ class FakeCheckerSystem : public checker::CheckerSystem {
         return files.OpenForReading(path);
     }
     TextCodec& Decoder() override { return files; }
+    std::wstring CodePageName() override { return L"the system's code page (1252)"; }
     std::wstring DefaultTableFile() override { return FakeSystem::kTableFile; }
     void WriteOut(const std::wstring& text) override {
         if (outputRefused) throw PlatformFailure(112, L"There is not enough space on the disk.");
@@ -75,6 +76,18 @@ TEST(CheckerRun, ShowsTheChosenRecordAndTheCommandLineWithPasswordsMaskedUnlessA
                       L"\n  C:\\Program Files\\Teamspeak2_RC2\\teamspeak.exe "
                       L"\"s1?nickname=Pilot?loginname=l1?password=secret1?channel=c1"
                       L"?subchannel=x1\"\n\nNo warnings.\n"));
+
+    // No control character reaches the terminal, and no line TeamSpeak cannot read is shown.
+    const Outcome refused =
+        Check({L"--frequency=122.80", L"--name", L"\u0416\x1b"}, "122.80,Lob\x1b[8mby,l,p,c,x\r\n");
+    EXPECT_TRUE(Holds(refused.out, L"Read as ANSI text in the system's code page (1252)\n"));
+    EXPECT_TRUE(Holds(refused.out, L"server \"Lob<U+001B>[8mby\""));
+    EXPECT_TRUE(Holds(refused.out,
+                      L"for the name \"\u0416<U+001B>\" and the TeamSpeak folder \"C:\\Program "
+                      L"Files\\Teamspeak2_RC2\":\n  none: it would hold characters that TeamSpeak "
+                      L"cannot read in the system's code page (1252): \"\u0416\" (U+0416), so "
+                      L"Brenvale does not start TeamSpeak.\n\n1 warning:\n"));
+    EXPECT_FALSE(Holds(refused.out, L"\x1b"));
 }
 
 TEST(CheckerRun, WithNoRecordsRecord1IsWhatTheRecordCutShortLeftThere) {

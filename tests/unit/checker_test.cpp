@@ -19,7 +19,8 @@ checker::Table Check(const std::string& bytes, size_t failAfter = SIZE_MAX) {
     FakeSystem system;  // its code page and UTF-8, as the program's tests have them
     system.Add(FakeSystem::kTableFile, bytes);
     system.failReadAfter = failAfter;
-    return checker::CheckTable(*system.OpenForReading(FakeSystem::kTableFile), system);
+    return checker::CheckTable(*system.OpenForReading(FakeSystem::kTableFile), system,
+                               L"the system's code page");
 }
 
 std::string Line(const std::string& frequency, const std::string& tail = "s,l,p,c,x") {
@@ -55,10 +56,13 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
     } cases[] = {
         {NumberedRecords(200) + "\n\n", 200, {}},
         {"  \"121.50\" ,  s , \"l, m\",p,c,x\n122.80,s,l,p,c,x,\n\n", 2, {}},
-        {Line("121.50") + Line("121.50") + Line("1x2.80") + Line("117.97") + Line("122.81"),
-         5,
+        {Line("121.50") + Line("121.50") + Line("1x2.80") + Line("117.97") + Line("122.81") +
+             Line("122.825"),
+         6,
          {"2/2: already in record 1 (line 1)", "3/3: not in the form", "4/4: outside the COM band",
-          "5/5: (the two decimals end in 0, 2, 5 or 7)"}},
+          "5/5: (the two decimals end in 0, 2, 5 or 7)",
+          "6/6: frequency 122.825 has three decimals, but the radio shows two, 122.82, and only "
+          "that text matches; write 122.82"}},
         {NumberedRecords(250), 200, {"201/201: ignores the rest of the file (50 more records)"}},
         {"", 0, {"0/0: with the nickname alone"}},
         {"122.80,,", 0, {"0/0: the fields of the record cut short", "1/1: ends after 2"}},
@@ -66,13 +70,58 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
          1,
          {"1/1: the server holds a question mark", "1/1: the login name holds a double quote",
           "1/1: the channel holds a question mark", "1/1: the sub-channel holds a double quote"}},
-        {Line("122.80") + "\r\n" + Line("123.45"),
+        {Line("122.80") + "\r\n" + Line("123.45") + "\r\n",
          2,
-         {"2/2: spread over lines 2 to 3", "2/2: frequency \"\" is not in the form",
-          "3/3: ends after 1 of the record's six fields"}},
+         {"2/2: line 2 is empty, and an empty line is one empty field; fields are counted, not "
+          "lines, so record 2 is shifted and holds the wrong fields, and the end of the file cuts "
+          "the last record short, so Brenvale drops it; remove the empty line"}},
+        {Line("122.80") + Line("122.85", "s,l,p,c") + Line("123.45") +
+             Line("123.50", "s,l,p,c,x,y") + "124.00,,l,p\r\nc,x\r\n",
+         5,
+         {"2/2: line 2 has 5 of the 6 fields; fields are counted, not lines, so records 2 to 4 are "
+          "shifted and hold the wrong fields; add the missing field (two commas in a row make an "
+          "empty one)",
+          "3/4: line 4 has 7 fields, more than a record's 6 (an extra field, or a comma at the "
+          "end of the line); remove the extra field",
+          "5/5: spread over lines 5 to 6", "5/5: the server is empty"}},
+        {Line("122.80") + "122.85,s,l,\"p,c,x\r\n" + Line("123.45") + Line("123.50") + "\r\n",
+         1,
+         {"2/2: the double quote that opens the password on line 2 is never closed, so the field "
+          "runs to the end of the file (lines 2 to 4) and swallows what would be records 3 to 4; "
+          "Brenvale drops this record, which the end of the file cuts short; close the quote"}},
+        {"122.80;s;l;p;c;x\r\n123.45;s;l;p;c;x\r\n",
+         0,
+         {"0/0: 2 lines hold semicolons and no commas (the first is line 1), but Brenvale "
+          "separates fields only by commas, so such a line is one field and shifts the records "
+          "after it; save the table with commas between the fields",
+          "0/0: the fields of the record cut short"}},
+        {"FREQ,Server,Login,Password,Channel,Sub\r\n" + Line("122.80"),
+         2,
+         {"1/1: record 1 looks like a heading (its frequency field says \"FREQ\"), but Brenvale "
+          "reads it as a channel, and record 1 is the default channel, used for every frequency "
+          "no record has; remove the heading line"}},
+        {Line("122.80", "s,\"se\"\"cret\",\"pa\"\"ss\",\"Tow\" er,x"),
+         1,
+         {"1/1: the login name, written \"se\"\"cret\", holds a doubled double quote, as "
+          "spreadsheets write one inside a value, but a value cannot hold a double quote: Brenvale "
+          "keeps the part before it, \"se\", and drops the rest of the field; write the value "
+          "without double quotes",
+          "1/1: the password holds a doubled double quote, as spreadsheets write one inside a "
+          "value, but a value cannot hold a double quote: Brenvale keeps the part before it and "
+          "drops the rest",
+          "1/1: the channel, written \"Tow\" er, has text after its closing double quote: Brenvale "
+          "keeps the part inside the quotes, \"Tow\", and drops the rest of the field; put the "
+          "whole value inside the quotes"}},
+        {Line("122.80", "Lob\x1b[8mby,l,p,c\tq,x"),
+         1,
+         {"1/1: the server holds control characters (written here as <U+001B>), which an editor "
+          "may not show but Brenvale passes to TeamSpeak as they are; remove them",
+          "1/1: the channel holds control characters (written here as <U+0009>)"}},
         {Line("122.80", std::string("s,l\0x,p,c,x", 11)), 1, {"1/1: the login name holds a NUL"}},
-        {"122.80,s,l\r\np,c,x\r\n123.45,s,l,p,c,x\r\n", 2, {"1/1: spread over lines 1 to 2"}},
-        {"122.80,s,l,p,c,\"x\r\ny\"\r\n", 1, {"1/1: spread over lines 1 to 2"}},
+        {"123.45,s,l,p,c,x\r\n122.80,s,l\r\np,c,x", 2, {"2/2: spread over lines 2 to 3"}},
+        {"122.80,s,l,p,c,\"x\r\ny\"\r\n",
+         1,
+         {"1/1: the sub-channel holds control characters (written here as <U+000D>, <U+000A>)"}},
         {"122.80,s,l,p,c,x,123.45,s,l,p,c,x\r\n",
          2,
          {"1/1: line 1 goes on after the record's sixth field"}},
@@ -82,7 +131,11 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
          {"2/2: the server holds bytes that are not UTF-8; Brenvale reads each such sequence as "
           "the replacement character U+FFFD: \"s",
           "2/2: the password holds bytes that are not UTF-8; Brenvale reads each such sequence "
-          "as the replacement character U+FFFD"}},
+          "as the replacement character U+FFFD",
+          "2/2: the server holds characters that TeamSpeak cannot read in the system's code page: ",
+          "2/2: the password holds characters that TeamSpeak cannot read in the system's code "
+          "page: \"\xFD\" (U+FFFD), so Brenvale does not start TeamSpeak with this record; write "
+          "the password with characters of that code page only"}},
         {Line("122.80") + "\"" + std::string(kLongestField + 1, 'x'),
          1,
          {"2/2: field 1 runs on past 32767 characters, more than a TeamSpeak command line can "

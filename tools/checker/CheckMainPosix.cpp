@@ -91,6 +91,11 @@ class PosixFile : public FileReader {
 class PosixSystem : public checker::CheckerSystem {
   public:
     TextCodec& Decoder() override { return decoder_; }
+    std::wstring CodePageName() override {
+        return std::wstring(checker::kPortableCodePageName) +
+               L", the code page of Western European Windows (this checker cannot ask Windows "
+               L"for the system's)";
+    }
     std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
         std::FILE* file = std::fopen(ToBytes(path).c_str(), "rb");
         if (file == nullptr) throw Failure(errno);

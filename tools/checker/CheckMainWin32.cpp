@@ -88,6 +88,9 @@ class Win32System : public checker::CheckerSystem {
         return files_.OpenForReading(path);
     }
     TextCodec& Decoder() override { return files_; }
+    std::wstring CodePageName() override {
+        return L"the system's code page (" + std::to_wstring(GetACP()) + L")";
+    }
     // Beside the program, where Brenvale itself looks for its table.
     std::wstring DefaultTableFile() override {
         try {

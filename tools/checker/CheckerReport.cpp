@@ -1,8 +1,10 @@
 // The report: the records as loaded, the choice for one frequency with its command line,
-// and the warnings.
+// and the warnings. Every text from the table or the command line goes out through
+// Printable.
 
 #include <string>
 
+#include "app/CodePageFit.h"
 #include "app/FrmMain.h"
 #include "tools/checker/CheckerRun.h"
 
@@ -12,7 +14,7 @@ namespace {
 const wchar_t kMask[] = L"******";
 
 std::wstring Quoted(const std::wstring& value) {
-    return L"\"" + value + L"\"";
+    return L"\"" + Printable(value) + L"\"";
 }
 
 std::wstring ShownPassword(const std::wstring& password, const Options& options) {
@@ -62,14 +64,29 @@ std::wstring ChoiceSentence(const Table& table, const Options& options, const Ch
     return text;
 }
 
-std::wstring ChoiceSection(const Table& table, const Options& options) {
+// Why Brenvale would not start TeamSpeak with the line, or nothing when it would.
+std::wstring Refusal(const std::wstring& line, const Table& table, TextCodec& codec) {
+    if (line.find(L'\0') != std::wstring::npos) return L"it would hold a NUL character";
+    const std::vector<std::wstring> outside = CharactersOutsideCodePage(line, codec);
+    if (outside.empty()) return std::wstring();
+    return L"it would hold characters that TeamSpeak cannot read in " + table.codePage + L": " +
+           DescribeCharacters(outside);
+}
+
+std::wstring ChoiceSection(const Table& table, const Options& options, TextCodec& codec) {
     const Choice choice = ChooseRecord(table, options.frequency);
     ChannelRecord shown = RecordAt(table.columns, choice.record);
-    shown.Password = ShownPassword(shown.Password, options);
     std::wstring text = ChoiceSentence(table, options, choice);
     text += L"TeamSpeak command line, for the name " + Quoted(options.name) +
             L" and the TeamSpeak folder " + Quoted(options.teamSpeakDir) + L":\n";
-    text += L"  " + TeamSpeakCommandLine(options.teamSpeakDir, shown, options.name) + L"\n";
+    const std::wstring refusal =
+        Refusal(TeamSpeakCommandLine(options.teamSpeakDir, shown, options.name), table, codec);
+    if (!refusal.empty()) {
+        return text + L"  none: " + refusal + L", so Brenvale does not start TeamSpeak.\n";
+    }
+    shown.Password = ShownPassword(shown.Password, options);
+    text +=
+        L"  " + Printable(TeamSpeakCommandLine(options.teamSpeakDir, shown, options.name)) + L"\n";
     if (!options.showPasswords && !shown.Password.empty()) {
         text += L"(The password is masked; --show-passwords shows the exact line.)\n";
     }
@@ -83,7 +100,7 @@ std::wstring WarningLine(const Warning& warning) {
         place += (place.empty() ? L"line " : L", line ") + std::to_wstring(warning.line);
     }
     if (place.empty()) place = L"file";
-    return L"  " + place + L": " + warning.text + L"\n";
+    return L"  " + place + L": " + Printable(warning.text) + L"\n";
 }
 
 std::wstring WarningsSection(const Table& table) {
@@ -96,10 +113,11 @@ std::wstring WarningsSection(const Table& table) {
 
 }  // namespace
 
-std::wstring ReportText(const std::wstring& file, const Table& table, const Options& options) {
-    std::wstring text = L"Channel table: " + file + L"\nRead as " + EncodingName(table) + L"\n\n" +
-                        RecordsSection(table, options);
-    if (!options.frequency.empty()) text += L"\n" + ChoiceSection(table, options);
+std::wstring ReportText(const std::wstring& file, const Table& table, const Options& options,
+                        TextCodec& codec) {
+    std::wstring text = L"Channel table: " + Printable(file) + L"\nRead as " + EncodingName(table) +
+                        L"\n\n" + RecordsSection(table, options);
+    if (!options.frequency.empty()) text += L"\n" + ChoiceSection(table, options, codec);
     return text + L"\n" + WarningsSection(table);
 }
 

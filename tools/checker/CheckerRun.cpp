@@ -37,8 +37,8 @@ int RunChecker(const std::vector<std::wstring>& args, CheckerSystem& system) {
     std::wstring reason;
     try {
         const std::unique_ptr<FileReader> reader = system.OpenTableFile(file);
-        const Table table = CheckTable(*reader, system.Decoder());
-        return Report(system, ReportText(file, table, options),
+        const Table table = CheckTable(*reader, system.Decoder(), system.CodePageName());
+        return Report(system, ReportText(file, table, options, system.Decoder()),
                       table.warnings.empty() ? kExitClean : kExitWarnings);
     } catch (const PlatformFailure& failure) {
         reason = failure.Description();

@@ -30,7 +30,9 @@ bool ParseOptions(const std::vector<std::wstring>& args, Options& options, std::
 std::wstring UsageText(const std::wstring& defaultFile);
 
 // The whole report: the records as loaded, the choice for --frequency, the warnings.
-std::wstring ReportText(const std::wstring& file, const Table& table, const Options& options);
+// `codec` tells whether TeamSpeak can read the command line.
+std::wstring ReportText(const std::wstring& file, const Table& table, const Options& options,
+                        TextCodec& codec);
 
 // What the checker needs of the system it runs on: the file, and its text decoded as
 // the program decodes it.
@@ -39,6 +41,9 @@ class CheckerSystem {
     virtual ~CheckerSystem() = default;
     // The program's own conversions where the system has them.
     virtual TextCodec& Decoder() = 0;
+    // The code page those conversions use, as the report names it, e.g. "the system's
+    // code page (1252)".
+    virtual std::wstring CodePageName() = 0;
     // The file open for reading; throws PlatformFailure with the system's reason.
     virtual std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) = 0;
     // The table read when the command line names none.

@@ -1,10 +1,13 @@
 // The checks of each record's values: a frequency the radio can never show, a record
-// hidden behind an earlier one with the same frequency, and values that break the
-// TeamSpeak argument or the command line.
+// hidden behind an earlier one with the same frequency, a heading read as a record, and
+// values that break the TeamSpeak argument or the command line, that an editor does not
+// show, or that TeamSpeak cannot read.
 
 #include <map>
 #include <string>
+#include <vector>
 
+#include "app/CodePageFit.h"
 #include "tools/checker/TableCheck.h"
 
 namespace checker {
@@ -33,8 +36,39 @@ bool IsShownByA25kHzChannel(const std::wstring& frequency) {
     return last == L'0' || last == L'2' || last == L'5' || last == L'7';
 }
 
+// 122.825: the radio shows two decimals, 122.82.
+bool HasThreeDecimals(const std::wstring& frequency) {
+    return frequency.size() == 7 && IsDisplayForm(frequency.substr(0, 6)) && IsDigit(frequency[6]);
+}
+
+// A heading line names its columns; the first is then called "Frequency", "Freq" or
+// "COM1" (in any case), which no frequency the radio shows can be.
+bool LooksLikeHeading(const std::wstring& frequency) {
+    std::wstring lower;
+    for (wchar_t c : frequency) lower.push_back(c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c);
+    return lower == L"frequency" || lower == L"freq" || lower == L"com1";
+}
+
+// C0, DEL and C1: they show nothing, or move the cursor.
+bool IsControl(wchar_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// The value's control characters, each once, as the report writes them; NUL has a
+// warning of its own.
+std::wstring ControlCharacters(const std::wstring& value) {
+    std::wstring found;
+    for (wchar_t c : value) {
+        if (c != L'\0' && IsControl(c) && found.find(c) == std::wstring::npos) found.push_back(c);
+    }
+    std::wstring shown;
+    for (wchar_t c : found) shown += (shown.empty() ? L"" : L", ") + Printable(std::wstring(1, c));
+    return shown;
+}
+
 struct Checker {
     Table& table;
+    TextCodec& codec;
     std::map<std::wstring, int> firstRecordOf;
 
     void Warn(int record, std::wstring text) {
@@ -43,6 +77,13 @@ struct Checker {
 
     void CheckFrequency(int record) {
         const std::wstring& frequency = table.columns.Frequency[record];
+        if (HasThreeDecimals(frequency)) {
+            const std::wstring shown = frequency.substr(0, 6);
+            Warn(record, L"frequency " + frequency +
+                             L" has three decimals, but the radio shows two, " + shown +
+                             L", and only that text matches; write " + shown);
+            return;
+        }
         if (!IsDisplayForm(frequency)) {
             Warn(record, L"frequency \"" + frequency +
                              L"\" is not in the form 1dd.dd (for example 122.80), so it never "
@@ -89,14 +130,46 @@ struct Checker {
         }
     }
 
+    // Characters the pilot cannot see in an editor, and characters TeamSpeak cannot read:
+    // the program refuses to start it with a command line the code page cannot carry
+    // exactly. A password's characters are named, never its value.
+    void CheckCharacters(int record, const std::wstring& name, const std::wstring& value) {
+        const std::wstring controls = ControlCharacters(value);
+        if (!controls.empty()) {
+            Warn(record, L"the " + name + L" holds control characters (written here as " +
+                             controls +
+                             L"), which an editor may not show but Brenvale passes to TeamSpeak "
+                             L"as they are; remove them");
+        }
+        const std::vector<std::wstring> outside = CharactersOutsideCodePage(value, codec);
+        if (!outside.empty()) {
+            Warn(record,
+                 L"the " + name + L" holds characters that TeamSpeak cannot read in " +
+                     table.codePage + L": " + DescribeCharacters(outside) +
+                     L", so Brenvale does not start TeamSpeak with this record; write the " + name +
+                     L" with characters of that code page only");
+        }
+    }
+
     void CheckRecord(int record) {
+        if (table.misplaced[record]) return;
+        if (record == 1 && LooksLikeHeading(table.columns.Frequency[1])) {
+            Warn(record, L"record 1 looks like a heading (its frequency field says \"" +
+                             table.columns.Frequency[1] +
+                             L"\"), but Brenvale reads it as a channel, and record 1 is the "
+                             L"default channel, used for every frequency no record has; remove "
+                             L"the heading line");
+            return;
+        }
         CheckFrequency(record);
         if (table.columns.Server[record].empty()) {
             Warn(record, L"the server is empty, so TeamSpeak is not told where to connect");
         }
         for (int field = 1; field < kFieldsPerRecord; ++field) {
-            CheckArgumentValue(record, kFieldNames[field],
-                               FieldAt(table.columns, (record - 1) * kFieldsPerRecord + field));
+            const std::wstring& value =
+                FieldAt(table.columns, (record - 1) * kFieldsPerRecord + field);
+            CheckArgumentValue(record, kFieldNames[field], value);
+            CheckCharacters(record, kFieldNames[field], value);
         }
     }
 };
@@ -109,9 +182,22 @@ bool IsDisplayForm(const std::wstring& frequency) {
            IsDigit(frequency[5]);
 }
 
-void CheckRecords(Table& table) {
-    Checker checker{table, {}};
+void CheckRecords(Table& table, TextCodec& codec) {
+    Checker checker{table, codec, {}};
     for (int record = 1; record <= table.count; ++record) checker.CheckRecord(record);
+}
+
+std::wstring Printable(const std::wstring& text) {
+    std::wstring shown;
+    shown.reserve(text.size());
+    for (wchar_t c : text) {
+        if (IsControl(c)) {
+            shown += L"<" + DescribeCharacters({std::wstring(1, c)}) + L">";
+        } else {
+            shown.push_back(c);
+        }
+    }
+    return shown;
 }
 
 }  // namespace checker

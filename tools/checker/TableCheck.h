@@ -31,26 +31,37 @@ struct Table {
     std::array<int, kChannelCapacity + 2> lines{};
     // True when the slot after the last record holds fields of a record cut short.
     bool cutShortFieldsKept = false;
+    // Records whose fields are not the ones written on their line, for a reason a warning
+    // on the layout already gives; their values are not checked further.
+    std::array<bool, kChannelCapacity + 2> misplaced{};
     // How the text was decoded, and whether a byte order mark said so.
     TextEncoding encoding = TextEncoding::Ansi;
     bool marked = false;
+    // The system's code page as the report names it: an ANSI table's, and the one
+    // TeamSpeak reads its command line in.
+    std::wstring codePage;
     std::vector<Warning> warnings;
 };
 
 // Loads the file by the program's rules and collects every warning, ordered by record
-// (the file as a whole first). Reading failures throw PlatformFailure.
-Table CheckTable(FileReader& file, TextCodec& decoder);
+// (the file as a whole first). `codec` is the system's conversions, `codePage` the name of
+// its code page as the report gives it. Reading failures throw PlatformFailure.
+Table CheckTable(FileReader& file, TextCodec& codec, const std::wstring& codePage);
 
 // Only the load and the warnings about the file's structure (the record limit, where
-// the table stops and why, bytes that are not UTF-8, the layout of lines), without the
-// checks of each record's values.
-Table LoadTable(FileReader& file, TextCodec& decoder);
+// the table stops and why, bytes that are not UTF-8, the layout of lines and quotes),
+// without the checks of each record's values.
+Table LoadTable(FileReader& file, TextCodec& codec, const std::wstring& codePage);
 
 // The encoding as the report names it, e.g. "UTF-8 with a byte order mark".
 std::wstring EncodingName(const Table& table);
 
 // The checks of each loaded record's values, appended to the table's warnings.
-void CheckRecords(Table& table);
+void CheckRecords(Table& table, TextCodec& codec);
+
+// Text as the report shows it: each control character (C0, DEL, C1) written as
+// <U+001B>, so no table can move the cursor or hide text on the pilot's terminal.
+std::wstring Printable(const std::wstring& text);
 
 // The six-character form the radio's frequency is shown in: 1dd.dd.
 bool IsDisplayForm(const std::wstring& frequency);

@@ -1,7 +1,7 @@
 // Loading the table through the program's own record loop, decoding and record rules,
 // and the warnings that only the reading itself can see: the record limit and what lies
 // beyond it, where the table stops and why, bytes that are not UTF-8 in a marked file,
-// and records that do not keep to one line each.
+// and the layout of lines and quotes (TableLayout).
 
 #include <algorithm>
 #include <array>
@@ -11,7 +11,7 @@
 
 #include "app/FrmMain.h"
 #include "platform/PlatformFailure.h"
-#include "tools/checker/TableCheck.h"
+#include "tools/checker/TableLayout.h"
 
 namespace checker {
 
@@ -19,20 +19,6 @@ const wchar_t* const kFieldNames[kFieldsPerRecord] = {L"frequency", L"server",  
                                                       L"password",  L"channel", L"sub-channel"};
 
 namespace {
-
-// What the record loop showed of one record, besides its fields.
-struct RecordSeen {
-    int firstLine = 0;  // where it starts; 0 for a record never begun
-    int lastLine = 0;   // where its last field read starts
-    int lineAfter = 0;  // where the reader stands after that field
-    int fieldsRead = 0;
-    bool allEmpty = true;
-    bool Begun() const { return firstLine > 0; }
-    bool Complete() const { return fieldsRead == kFieldsPerRecord; }
-    // Blank lines (or a comma) at the end of the file start a record that the end cuts
-    // short; nothing the pilot wrote is lost by that.
-    bool OnlyEmptyFieldsLeft() const { return !Complete() && allEmpty; }
-};
 
 // What lies past the 200th record, counted without being kept.
 struct Beyond {
@@ -47,13 +33,9 @@ struct Beyond {
 
 class RecordLoopWatch : public TableReadObserver {
   public:
-    void RecordStarts(int record, int line) override { records[record - 1].firstLine = line; }
-    void FieldRead(int index, const Units& field, int line, int lineAfter) override {
-        RecordSeen& seen = records[index / kFieldsPerRecord];
-        ++seen.fieldsRead;
-        seen.allEmpty = seen.allEmpty && field.empty();
-        seen.lastLine = line;
-        seen.lineAfter = lineAfter;
+    void RecordStarts(int record, int line) override { firstLines[record - 1] = line; }
+    void FieldRead(int, const Units&, int line, const FieldReader& reader) override {
+        fields.push_back({line, reader.LastForm()});
     }
     // The program reads no further; the checker skips on to the end, holding nothing.
     void CapacityReached(FieldReader& reader) override {
@@ -71,7 +53,8 @@ class RecordLoopWatch : public TableReadObserver {
         beyond.bytesInAll = reader.BytesTaken();
     }
 
-    std::array<RecordSeen, kChannelCapacity> records;
+    std::array<int, kChannelCapacity> firstLines{};
+    std::vector<FieldSeen> fields;
     Beyond beyond;
 };
 
@@ -81,31 +64,6 @@ std::wstring Number(uint64_t value) {
 
 void Warn(Table& table, int record, int line, std::wstring text) {
     table.warnings.push_back({record, line, std::move(text)});
-}
-
-// Whether anything the pilot wrote follows the record.
-bool SomethingFollows(const RecordLoopWatch& watch, int record) {
-    if (record == kChannelCapacity) return watch.beyond.Matters();
-    const RecordSeen& next = watch.records[record];
-    return next.Begun() && !next.OnlyEmptyFieldsLeft();
-}
-
-// Fields are counted, not lines: a record that leaves its line shifts every record
-// after it, which is how an empty line or a missing comma shows up.
-void CheckLayout(Table& table, const RecordLoopWatch& watch, int record) {
-    const RecordSeen& seen = watch.records[record - 1];
-    if (seen.firstLine != seen.lastLine || seen.lineAfter > seen.lastLine + 1) {
-        Warn(table, record, seen.firstLine,
-             L"its six fields are spread over lines " + Number(seen.firstLine) + L" to " +
-                 Number(std::max(seen.lastLine, seen.lineAfter - 1)) +
-                 L"; fields are counted, not lines, so an empty line or a missing field "
-                 L"shifts every record after it");
-    } else if (seen.lineAfter == seen.lastLine && SomethingFollows(watch, record)) {
-        Warn(table, record, seen.firstLine,
-             L"line " + Number(seen.lastLine) +
-                 L" goes on after the record's sixth field (an extra field, or a comma at "
-                 L"the end of the line), so the next record starts there");
-    }
 }
 
 void WarnRecordsPastTheLimit(Table& table, const Beyond& beyond) {
@@ -140,17 +98,20 @@ std::wstring StopReason(const TableExtent& extent) {
     }
 }
 
-void WarnWhereTheTableStops(Table& table, const RecordLoopWatch& watch, const TableExtent& extent) {
+// A record the end of the file cuts short is said here unless a fault in the layout
+// before it (a shift, a quote never closed) already says why.
+void WarnWhereTheTableStops(Table& table, const TableExtent& extent) {
     if (extent.end == TableEnd::Capacity) return;
     const int record = extent.records + 1;
     const std::wstring reason = StopReason(extent);
     if (!reason.empty()) {
         Warn(table, record, table.lines[record],
              reason + L", so Brenvale stops reading the table there and drops this record");
-    } else if (extent.fieldsAfter > 0 && !watch.records[record - 1].allEmpty) {
+    } else if (table.cutShortFieldsKept && !table.misplaced[record]) {
         Warn(table, record, table.lines[record],
              L"the file ends after " + Number(extent.fieldsAfter) +
-                 L" of the record's six fields, so Brenvale drops it");
+                 L" of the record's six fields, so Brenvale drops it; add the missing " +
+                 (extent.fieldsAfter == kFieldsPerRecord - 1 ? L"field" : L"fields"));
     }
 }
 
@@ -203,31 +164,32 @@ bool CutShortFieldsKept(Table& table, const TableExtent& extent) {
 
 }  // namespace
 
-Table LoadTable(FileReader& file, TextCodec& decoder) {
+Table LoadTable(FileReader& file, TextCodec& codec, const std::wstring& codePage) {
     Table table;
+    table.codePage = codePage;
     RecordLoopWatch watch;
     const TableRead read = ReadTableFields(file, table.columns, &watch);
-    table.encoding = ChooseEncoding(read, table.columns, decoder);
+    table.encoding = ChooseEncoding(read, table.columns, codec);
     table.marked = read.hasMark;
-    const std::vector<int> notUtf8 = FieldsNotUtf8(table, read.extent, decoder);
-    DecodeFields(table.columns, read.extent, table.encoding, decoder);
+    const std::vector<int> notUtf8 = FieldsNotUtf8(table, read.extent, codec);
+    DecodeFields(table.columns, read.extent, table.encoding, codec);
     const TableExtent& extent = read.extent;
     table.count = extent.records;
     for (int record = 1; record <= std::min(table.count + 1, kChannelCapacity); ++record) {
-        table.lines[record] = watch.records[record - 1].firstLine;
+        table.lines[record] = watch.firstLines[record - 1];
     }
     table.cutShortFieldsKept = CutShortFieldsKept(table, extent);
-    for (int record = 1; record <= table.count; ++record) CheckLayout(table, watch, record);
+    CheckLayout(table, watch.fields, codec);
     if (extent.end == TableEnd::Capacity) WarnRecordsPastTheLimit(table, watch.beyond);
-    WarnWhereTheTableStops(table, watch, extent);
+    WarnWhereTheTableStops(table, extent);
     WarnNotUtf8(table, notUtf8);
     WarnEmptyTable(table);
     return table;
 }
 
-Table CheckTable(FileReader& file, TextCodec& decoder) {
-    Table table = LoadTable(file, decoder);
-    CheckRecords(table);
+Table CheckTable(FileReader& file, TextCodec& codec, const std::wstring& codePage) {
+    Table table = LoadTable(file, codec, codePage);
+    CheckRecords(table, codec);
     std::stable_sort(table.warnings.begin(), table.warnings.end(),
                      [](const Warning& a, const Warning& b) { return a.record < b.record; });
     return table;
@@ -243,7 +205,7 @@ std::wstring EncodingName(const Table& table) {
         case TextEncoding::Utf16Be:
             return L"UTF-16 BE" + std::wstring(mark);
         default:
-            return L"ANSI text in the system's code page";
+            return L"ANSI text in " + table.codePage;
     }
 }
 

@@ -1,0 +1,303 @@
+// Fields are counted, not lines: a line with a field too few or too many shifts every
+// record after it, and a double quote can drop the rest of its field or swallow the rest
+// of the file. Each such fault is said once, where it starts, with what Brenvale does and
+// the fix; the records it misplaces get no warnings of their own.
+
+#include "tools/checker/TableLayout.h"
+
+#include <algorithm>
+#include <string>
+
+namespace checker {
+namespace {
+
+constexpr int kFields = kFieldsPerRecord;
+
+std::wstring Number(int value) {
+    return std::to_wstring(value);
+}
+
+std::wstring LinesText(int first, int last) {
+    return first == last ? L"line " + Number(first)
+                         : L"lines " + Number(first) + L" to " + Number(last);
+}
+
+// The fields up to one that a line end or the end of the file ends: one line of the file
+// as the fields see it, however many line ends a quoted value holds.
+struct FieldLine {
+    int first = 0, last = 0;
+    bool ended = false;  // false where the fields read stop inside it (record 200, a failure)
+    int Size() const { return last - first + 1; }
+};
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+
+// The lines of a value that runs over line ends (CR, LF or CR LF end one): the index of
+// the last that holds more than blanks, and how many after the first do.
+struct ValueLines {
+    int lastFilled = 0, filledAfterFirst = 0;
+};
+
+ValueLines LinesOf(const std::wstring& value) {
+    ValueLines lines;
+    int line = 0;
+    for (size_t at = 0; at < value.size(); ++at) {
+        const wchar_t c = value[at];
+        if (c == L'\r' || (c == L'\n' && (at == 0 || value[at - 1] != L'\r'))) {
+            ++line;
+        } else if (c != L'\n' && !IsBlank(c) && lines.lastFilled != line) {
+            lines.lastFilled = line;
+            ++lines.filledAfterFirst;
+        }
+    }
+    return lines;
+}
+
+class Layout {
+  public:
+    Layout(Table& table, const std::vector<FieldSeen>& fields, TextCodec& codec)
+        : table_(table), fields_(fields), codec_(codec), lineOf_(fields.size()) {
+        for (int i = 0; i < FieldCount(); ++i) {
+            if (i == 0 || fields_[i - 1].form.endsLine) lines_.push_back({i, i, false});
+            lines_.back().last = i;
+            lines_.back().ended = fields_[i].form.endsLine;
+            lineOf_[i] = static_cast<int>(lines_.size()) - 1;
+        }
+        records_ = std::min(table.count + 1, (FieldCount() + kFields - 1) / kFields);
+        if (records_ > table.count && RecordEmpty(records_)) records_ = table.count;
+    }
+
+    void Check() {
+        WarnOtherSeparators();
+        for (int record = 1; record <= records_;) record = CheckRecordFrom(record);
+        WarnQuoteNeverClosed();
+        for (int i = 0; i < table_.count * kFields; ++i) WarnTextAfterQuote(i);
+    }
+
+  private:
+    int FieldCount() const { return static_cast<int>(fields_.size()); }
+    int First(int record) const { return (record - 1) * kFields; }
+    int Last(int record) const { return std::min(record * kFields, FieldCount()) - 1; }
+    const FieldLine& LineAt(int field) const { return lines_[lineOf_[field]]; }
+    int LineNumber(const FieldLine& line) const { return fields_[line.first].line; }
+    const std::wstring& Value(int field) const { return FieldAt(table_.columns, field); }
+
+    bool RecordEmpty(int record) const {
+        for (int i = First(record); i <= Last(record); ++i) {
+            if (!Value(i).empty()) return false;
+        }
+        return true;
+    }
+    bool Complete(int record) const { return Last(record) - First(record) + 1 == kFields; }
+    bool OnOneLine(int record) const { return lineOf_[First(record)] == lineOf_[Last(record)]; }
+    bool StartsInStep(int record) const {
+        return (First(record) - LineAt(First(record)).first) % kFields == 0;
+    }
+    // The next record starts at the start of a line, or in step on a line of several.
+    bool EndsInStep(int record) const {
+        return Complete(record) && (OnOneLine(record) || fields_[Last(record)].form.endsLine);
+    }
+
+    void Warn(int record, int line, std::wstring text) {
+        table_.warnings.push_back({record, line, std::move(text)});
+    }
+    void Misplace(int first, int last) {
+        for (int record = first; record <= last; ++record) table_.misplaced[record] = true;
+    }
+
+    // A line that is one field holding semicolons or tabs: the table was saved with
+    // another separator than the comma.
+    bool SeparatedOtherwise(const FieldLine& line) const {
+        return line.Size() == 1 && Value(line.first).find_first_of(L";\t") != std::wstring::npos;
+    }
+    bool TouchesOtherSeparators(int record) const {
+        for (int i = First(record); i <= Last(record); ++i) {
+            if (SeparatedOtherwise(LineAt(i))) return true;
+        }
+        return false;
+    }
+
+    void WarnOtherSeparators() {
+        int count = 0, firstLine = 0;
+        bool semicolons = false, tabs = false;
+        for (const FieldLine& line : lines_) {
+            if (!SeparatedOtherwise(line)) continue;
+            if (count++ == 0) firstLine = LineNumber(line);
+            semicolons = semicolons || Value(line.first).find(L';') != std::wstring::npos;
+            tabs = tabs || Value(line.first).find(L'\t') != std::wstring::npos;
+        }
+        if (count == 0) return;
+        const std::wstring what = semicolons && tabs ? L"semicolons or tabs"
+                                  : semicolons       ? L"semicolons"
+                                                     : L"tabs";
+        const std::wstring lines =
+            count == 1 ? L"line " + Number(firstLine) + L" holds " + what + L" and no commas"
+                       : Number(count) + L" lines hold " + what +
+                             L" and no commas (the first is line " + Number(firstLine) + L")";
+        Warn(0, 0,
+             lines +
+                 L", but Brenvale separates fields only by commas, so such a line is "
+                 L"one field and shifts the records after it; save the table with "
+                 L"commas between the fields");
+    }
+
+    // Checks the record and returns the next one to check: past the records a fault
+    // that starts here shifts.
+    int CheckRecordFrom(int record) {
+        if (TouchesOtherSeparators(record) || !StartsInStep(record)) {
+            Misplace(record, record);
+        } else if (!Complete(record)) {
+            // cut short where the table stops; said there
+        } else if (!EndsInStep(record)) {
+            return WarnShift(record);
+        } else if (!OnOneLine(record)) {
+            Warn(record, fields_[First(record)].line,
+                 L"its six fields are spread over " +
+                     LinesText(fields_[First(record)].line, fields_[Last(record)].line) +
+                     L"; fields are counted, not lines, so an empty line or a missing field "
+                     L"shifts every record after it");
+        } else if (record < records_ && !fields_[Last(record)].form.endsLine &&
+                   (!Complete(record + 1) || EndsInStep(record + 1))) {
+            Warn(record, fields_[First(record)].line,
+                 L"line " + Number(fields_[First(record)].line) +
+                     L" goes on after the record's sixth field (an extra field, or a comma at "
+                     L"the end of the line), so the next record starts there");
+        }
+        return record + 1;
+    }
+
+    bool EmptyLine(const FieldLine& line) const {
+        return line.Size() == 1 && Value(line.first).empty();
+    }
+
+    // What is wrong with a line that does not hold six fields, what follows from it, and
+    // the fix.
+    std::wstring LineWarning(const FieldLine& line, const std::wstring& consequence = {}) const {
+        const std::wstring number = Number(LineNumber(line)), size = Number(line.Size());
+        if (EmptyLine(line)) {
+            return L"line " + number + L" is empty, and an empty line is one empty field" +
+                   consequence + L"; remove the empty line";
+        }
+        const int missing = kFields - line.Size();
+        if (missing > 0) {
+            return L"line " + number + L" has " + size + L" of the 6 fields" + consequence +
+                   (missing == 1 ? L"; add the missing field" : L"; add the missing fields") +
+                   L" (two commas in a row make an empty one)";
+        }
+        return L"line " + number + L" has " + size +
+               L" fields, more than a record's 6 (an extra field, or a comma at the end of the "
+               L"line)" +
+               consequence +
+               (missing == -1 ? L"; remove the extra field" : L"; remove the extra fields");
+    }
+
+    bool OnlyEmptyFrom(int field) const {
+        for (; field < FieldCount(); ++field) {
+            if (!Value(field).empty()) return false;
+        }
+        return true;
+    }
+
+    // The record starts in step but the next one does not: the line it starts on holds a
+    // field too few or too many, and the records after it are shifted until one starts a
+    // line again. Further faulty lines among them are named too; empty lines at the end
+    // of the file are not, as they do no harm once the fault is mended.
+    int WarnShift(int record) {
+        int last = record;
+        while (last < records_ && !StartsInStep(last + 1) && !TouchesOtherSeparators(last + 1)) {
+            ++last;
+        }
+        Misplace(record, last);
+        const int lastLoaded = std::min(last, table_.count);
+        std::wstring shifted =
+            lastLoaded == record
+                ? L"record " + Number(record) + L" is shifted and holds the wrong fields"
+                : L"records " + Number(record) + L" to " + Number(lastLoaded) +
+                      L" are shifted and hold the wrong fields";
+        if (last > table_.count) {
+            shifted +=
+                L", and the end of the file cuts the last record short, so Brenvale drops it";
+        }
+        const FieldLine& cause = LineAt(First(record));
+        Warn(record, LineNumber(cause),
+             LineWarning(cause, L"; fields are counted, not lines, so " + shifted));
+        for (int l = lineOf_[cause.first] + 1; l < static_cast<int>(lines_.size()); ++l) {
+            const FieldLine& line = lines_[l];
+            if (line.first > Last(last) || (EmptyLine(line) && OnlyEmptyFrom(line.first))) break;
+            if (line.ended && line.Size() != kFields) {
+                Warn(line.first / kFields + 1, LineNumber(line), LineWarning(line));
+            }
+        }
+        return last + 1;
+    }
+
+    // Only the file's last field can lack its closing quote: it runs to the end.
+    void WarnQuoteNeverClosed() {
+        if (fields_.empty() || !fields_.back().form.quoted || fields_.back().form.closed) return;
+        const int field = FieldCount() - 1, record = field / kFields + 1;
+        // The field's name is its place in the record, which a shift makes wrong.
+        const std::wstring name = table_.misplaced[record]
+                                      ? std::wstring(L"a field")
+                                      : L"the " + std::wstring(kFieldNames[field % kFields]);
+        const int line = fields_.back().line;
+        const ValueLines value = LinesOf(Value(field));
+        std::wstring text = L"the double quote that opens " + name + L" on line " + Number(line) +
+                            L" is never closed, so the field runs to the end of the file (" +
+                            LinesText(line, line + value.lastFilled) + L")";
+        if (value.filledAfterFirst > 0) {
+            const int swallowed = value.filledAfterFirst;
+            text += swallowed == 1 ? L" and swallows what would be record " + Number(record + 1)
+                                   : L" and swallows what would be records " + Number(record + 1) +
+                                         L" to " + Number(record + swallowed);
+        }
+        text += record > table_.count ? L"; Brenvale drops this record, which the end of the file "
+                                        L"cuts short"
+                                      : L"; Brenvale passes all of it to TeamSpeak";
+        Warn(record, line, text + L"; close the quote where the value ends");
+        Misplace(record, record);
+    }
+
+    // What follows a closing quote is dropped; a doubled quote is how spreadsheets write a
+    // quote inside a value, which the table cannot hold.
+    void WarnTextAfterQuote(int field) {
+        const FieldForm& form = fields_[field].form;
+        const int record = field / kFields + 1;
+        if (!form.dropsText || table_.misplaced[record]) return;
+        const std::wstring name = kFieldNames[field % kFields];
+        const bool doubled = form.dropped[0] == L'"';
+        std::wstring text = L"the " + name;
+        if (name != L"password") {
+            std::wstring written =
+                L"\"" + Value(field) + L"\"" + DecodeUnits(form.dropped, table_.encoding, codec_);
+            if (form.dropped.size() >= FieldForm::kDroppedKept) written += L"...";
+            text += L", written " + written + L",";
+        }
+        text += doubled ? L" holds a doubled double quote, as spreadsheets write one inside a "
+                          L"value, but a value cannot hold a double quote: Brenvale keeps the "
+                          L"part before it"
+                        : L" has text after its closing double quote: Brenvale keeps the part "
+                          L"inside the quotes";
+        if (name != L"password") text += L", \"" + Value(field) + L"\",";
+        text += doubled
+                    ? L" and drops the rest of the field; write the value without double quotes"
+                    : L" and drops the rest of the field; put the whole value inside the quotes";
+        Warn(record, fields_[field].line, text);
+    }
+
+    Table& table_;
+    const std::vector<FieldSeen>& fields_;
+    TextCodec& codec_;
+    std::vector<FieldLine> lines_;
+    std::vector<int> lineOf_;
+    int records_ = 0;  // those loaded, and the one cut short when anything is in it
+};
+
+}  // namespace
+
+void CheckLayout(Table& table, const std::vector<FieldSeen>& fields, TextCodec& codec) {
+    Layout(table, fields, codec).Check();
+}
+
+}  // namespace checker
