@@ -128,14 +128,11 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
         // Marked as UTF-8, but record 2 is not: the program reads on with U+FFFD.
         {"\xEF\xBB\xBF" + Line("122.80") + Line("123.45", "s\xE9,l,B\xE9,c,x") + Line("121.50"),
          3,
-         {"2/2: the server holds bytes that are not UTF-8; Brenvale reads each such sequence as "
-          "the replacement character U+FFFD: \"s",
+         {"2/2: the server holds bytes that are not UTF-8 (read as \"s",
           "2/2: the password holds bytes that are not UTF-8; Brenvale reads each such sequence "
-          "as the replacement character U+FFFD",
-          "2/2: the server holds characters that TeamSpeak cannot read in the system's code page: ",
-          "2/2: the password holds characters that TeamSpeak cannot read in the system's code "
-          "page: \"\xFD\" (U+FFFD), so Brenvale does not start TeamSpeak with this record; write "
-          "the password with characters of that code page only"}},
+          "as the replacement character U+FFFD, which TeamSpeak cannot read in the system's code "
+          "page, so Brenvale does not start TeamSpeak with this record; retype the password and "
+          "save the file as UTF-8"}},
         {Line("122.80") + "\"" + std::string(kLongestField + 1, 'x'),
          1,
          {"2/2: field 1 runs on past 32767 characters, more than a TeamSpeak command line can "

@@ -3,6 +3,7 @@
 // values that break the TeamSpeak argument or the command line, that an editor does not
 // show, or that TeamSpeak cannot read.
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -133,7 +134,8 @@ struct Checker {
     // Characters the pilot cannot see in an editor, and characters TeamSpeak cannot read:
     // the program refuses to start it with a command line the code page cannot carry
     // exactly. A password's characters are named, never its value.
-    void CheckCharacters(int record, const std::wstring& name, const std::wstring& value) {
+    void CheckCharacters(int record, int index, const std::wstring& name,
+                         const std::wstring& value) {
         const std::wstring controls = ControlCharacters(value);
         if (!controls.empty()) {
             Warn(record, L"the " + name + L" holds control characters (written here as " +
@@ -141,7 +143,10 @@ struct Checker {
                              L"), which an editor may not show but Brenvale passes to TeamSpeak "
                              L"as they are; remove them");
         }
-        const std::vector<std::wstring> outside = CharactersOutsideCodePage(value, codec);
+        std::vector<std::wstring> outside = CharactersOutsideCodePage(value, codec);
+        if (std::binary_search(table.notUtf8.begin(), table.notUtf8.end(), index)) {
+            outside.erase(std::remove(outside.begin(), outside.end(), L"\uFFFD"), outside.end());
+        }
         if (!outside.empty()) {
             Warn(record,
                  L"the " + name + L" holds characters that TeamSpeak cannot read in " +
@@ -166,10 +171,10 @@ struct Checker {
             Warn(record, L"the server is empty, so TeamSpeak is not told where to connect");
         }
         for (int field = 1; field < kFieldsPerRecord; ++field) {
-            const std::wstring& value =
-                FieldAt(table.columns, (record - 1) * kFieldsPerRecord + field);
+            const int index = (record - 1) * kFieldsPerRecord + field;
+            const std::wstring& value = FieldAt(table.columns, index);
             CheckArgumentValue(record, kFieldNames[field], value);
-            CheckCharacters(record, kFieldNames[field], value);
+            CheckCharacters(record, index, kFieldNames[field], value);
         }
     }
 };

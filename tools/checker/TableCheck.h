@@ -41,6 +41,9 @@ struct Table {
     // TeamSpeak reads its command line in.
     std::wstring codePage;
     std::vector<Warning> warnings;
+    // Fields of a marked UTF-8 file holding bytes that are not UTF-8, by index in file
+    // order; the program reads each such sequence as U+FFFD.
+    std::vector<int> notUtf8;
 };
 
 // Loads the file by the program's rules and collects every warning, ordered by record

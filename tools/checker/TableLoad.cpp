@@ -131,16 +131,24 @@ std::vector<int> FieldsNotUtf8(Table& table, const TableExtent& read, TextCodec&
     return found;
 }
 
-void WarnNotUtf8(Table& table, const std::vector<int>& fields) {
-    for (int i : fields) {
+// One warning for the bytes and what follows from them: the replacement character is
+// not checked again with the record's other characters.
+void WarnNotUtf8(Table& table, TextCodec& codec) {
+    std::string bytes;
+    const bool carried = codec.ToSystemCodePage(L"\uFFFD", bytes);
+    for (int i : table.notUtf8) {
         const int record = i / kFieldsPerRecord + 1, position = i % kFieldsPerRecord;
         if (record > table.count) break;
         const std::wstring name = kFieldNames[position];
-        std::wstring text = L"the " + name +
-                            L" holds bytes that are not UTF-8; Brenvale reads each such "
-                            L"sequence as the replacement character U+FFFD";
-        if (name != L"password") text += L": \"" + FieldAt(table.columns, i) + L"\"";
-        Warn(table, record, table.lines[record], text);
+        std::wstring text = L"the " + name + L" holds bytes that are not UTF-8";
+        if (name != L"password") text += L" (read as \"" + FieldAt(table.columns, i) + L"\")";
+        text += L"; Brenvale reads each such sequence as the replacement character U+FFFD";
+        if (!carried) {
+            text += L", which TeamSpeak cannot read in " + table.codePage +
+                    L", so Brenvale does not start TeamSpeak with this record";
+        }
+        Warn(table, record, table.lines[record],
+             text + L"; retype the " + name + L" and save the file as UTF-8");
     }
 }
 
@@ -171,7 +179,7 @@ Table LoadTable(FileReader& file, TextCodec& codec, const std::wstring& codePage
     const TableRead read = ReadTableFields(file, table.columns, &watch);
     table.encoding = ChooseEncoding(read, table.columns, codec);
     table.marked = read.hasMark;
-    const std::vector<int> notUtf8 = FieldsNotUtf8(table, read.extent, codec);
+    table.notUtf8 = FieldsNotUtf8(table, read.extent, codec);
     DecodeFields(table.columns, read.extent, table.encoding, codec);
     const TableExtent& extent = read.extent;
     table.count = extent.records;
@@ -182,7 +190,7 @@ Table LoadTable(FileReader& file, TextCodec& codec, const std::wstring& codePage
     CheckLayout(table, watch.fields, codec);
     if (extent.end == TableEnd::Capacity) WarnRecordsPastTheLimit(table, watch.beyond);
     WarnWhereTheTableStops(table, extent);
-    WarnNotUtf8(table, notUtf8);
+    WarnNotUtf8(table, codec);
     WarnEmptyTable(table);
     return table;
 }
