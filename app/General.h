@@ -25,7 +25,6 @@ class General {
 
     // The one main window; the first use creates it and runs its load sequence.
     FrmMain& frmMain();
-    bool WindowExists() const { return window_ != nullptr; }
 
     std::array<std::wstring, kIpcResultCount> IpcErrorText;
     std::array<std::wstring, kSimNameCount> SimNames;

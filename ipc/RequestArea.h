@@ -59,7 +59,6 @@ class ReadDestinations {
     // The queued read of that identifier; nullptr for 0 and for numbers never handed out.
     const QueuedRead* Find(uint32_t id) const;
     void Clear() { count_ = 0; }
-    size_t Count() const { return count_; }
     bool Full() const { return count_ == kCapacity; }
 
   private:

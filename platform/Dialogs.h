@@ -6,7 +6,7 @@
 
 constexpr unsigned kMbOk = 0, kMbYesNo = 4;
 constexpr unsigned kMbIconQuestion = 32, kMbIconExclamation = 48, kMbIconInformation = 64;
-constexpr int kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7;
+constexpr int kIdOk = 1, kIdYes = 6, kIdNo = 7;
 
 class Dialogs {
   public:
