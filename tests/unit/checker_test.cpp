@@ -1,15 +1,12 @@
 // The table checker (it loads through the program's own reader and record loop) warns
 // about each thing the pilot likely did not mean; its exit statuses are seen by the package
-// test. The user guide that ships with it must quote every text the program shows.
+// test.
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "FakePlatform.h"
-#include "ipc/IpcResult.h"
 #include "tools/checker/TableCheck.h"
 
 namespace {
@@ -178,64 +175,6 @@ TEST(CheckerTable, AFailureWhileARecordIsReadIsWhereTheTableStops) {
               std::vector<std::string>{"201/201: Brenvale keeps the first 200 records and "
                                        "ignores the rest of the file (1 more record); the rest "
                                        "could not be read: Data error (cyclic redundancy check)."});
-}
-
-// ---- what ships beside the program
-
-std::string Shipped(const std::string& name) {
-    const std::string here = __FILE__;
-    std::ifstream file(here.substr(0, here.rfind("tests/unit/")) + "tools/sample/" + name,
-                       std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
-// The guide wraps long texts over lines: any run of blanks and line ends is one blank.
-std::string OneLine(const std::string& text) {
-    std::string result;
-    for (char c : text) {
-        const bool blank = c == ' ' || c == '\r' || c == '\n' || c == '\t';
-        if (!blank) result.push_back(c);
-        if (blank && (result.empty() || result.back() != ' ')) result.push_back(' ');
-    }
-    return result;
-}
-
-TEST(UserGuide, QuotesEveryTextTheProgramShowsAndExplainsTheSampleTable) {
-    const std::string raw = Shipped("README.txt");
-    ASSERT_FALSE(raw.empty());
-    const std::string guide = OneLine(raw);
-    using namespace shown;
-    std::vector<std::wstring> texts = {
-        kCannotLocateTeamSpeak,
-        kTeamSpeakNotInPick,
-        kOfferInstall,
-        kInstalled,
-        kSimulatorNotInPick,
-        kAskAgain,
-        kAskName,
-        kLoadErrorSentence,
-        kInstallErrorSentence,
-        kContactDeveloper,
-        kStartFailed,
-        L"\"TeamSpeak Required\"",
-        L"\"FSU IPC Installation\"",
-        L"reg delete \"HKCU\\Software\\VB and VBA Program Settings\\Brenvale\" /f"};
-    // The failures the link's opening can meet at start; the rest never reach the caption.
-    for (IpcResult code : {IpcServerNotFound, IpcMessageNotRegistered, IpcAtomFailed,
-                           IpcMappingFailed, IpcViewFailed, IpcBadServerVersion, IpcTimedOut,
-                           IpcSendFailed, IpcBadReply, IpcSimNotRunning}) {
-        texts.push_back(L"BrenvaleCan't connect: " + std::wstring(kIpcResultTexts[code]));
-    }
-    for (const std::wstring& text : texts) {
-        const std::string quoted = OneLine(Narrow(text));  // a blank at the end is no word
-        EXPECT_NE(guide.find(quoted.substr(0, quoted.find_last_not_of(' ') + 1)), std::string::npos)
-            << quoted;
-    }
-    const checker::Table sample = Check(Shipped("brenvale.txt"));
-    EXPECT_TRUE(sample.warnings.empty()) << "the sample table is clean";
-    EXPECT_EQ(Narrow(checker::EncodingName(sample)), "ANSI text in the system's code page");
 }
 
 }  // namespace
