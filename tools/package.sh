@@ -116,8 +116,9 @@ main() {
     version="$(project_version)"
     require_tools
     local text
-    for text in README.txt brenvale.txt remove-brenvale-settings.reg; do
-        [ -f "$ROOT/tools/sample/$text" ] || die "tools/sample/$text is missing"
+    for text in docs/user-guide.txt tools/sample/brenvale.txt \
+        tools/sample/remove-brenvale-settings.reg; do
+        [ -f "$ROOT/$text" ] || die "$text is missing"
     done
     # An old zip must not pass for this run's result when this run fails.
     mkdir -p "$dist"
@@ -133,7 +134,7 @@ main() {
     local files="$STAGE/files"
     stage_programs "$build_root/win32" "$files" i686-w64-mingw32 pei-i386
     stage_programs "$build_root/win64" "$files/x64" x86_64-w64-mingw32 pei-x86-64
-    copy_as_windows_text "$ROOT/tools/sample/README.txt" "$files/README.txt"
+    copy_as_windows_text "$ROOT/docs/user-guide.txt" "$files/README.txt"
     copy_as_windows_text "$ROOT/tools/sample/brenvale.txt" "$files/brenvale.txt"
     # Removes the program's settings by double-click (regedit reads ANSI text too).
     copy_as_windows_text "$ROOT/tools/sample/remove-brenvale-settings.reg" \

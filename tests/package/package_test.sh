@@ -154,7 +154,7 @@ check_text() {
         fail "$file does not end with a line end"
     cmp -s <(tr -d '\r' <"$file") <(tr -d '\r' <"$source") || fail "$file differs from $source"
 }
-check_text README.txt "$SOURCE/tools/sample/README.txt"
+check_text README.txt "$SOURCE/docs/user-guide.txt"
 check_text brenvale.txt "$SOURCE/tools/sample/brenvale.txt"
 cmp -s brenvale.txt x64/brenvale.txt || fail "x64/brenvale.txt differs from brenvale.txt"
 check_text remove-brenvale-settings.reg "$SOURCE/tools/sample/remove-brenvale-settings.reg"

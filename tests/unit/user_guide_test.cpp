@@ -12,10 +12,10 @@
 
 namespace {
 
-std::string Shipped(const std::string& name) {
+// A file of the project, by its path from the project's folder.
+std::string Shipped(const std::string& path) {
     const std::string here = __FILE__;
-    std::ifstream file(here.substr(0, here.rfind("tests/unit/")) + "tools/sample/" + name,
-                       std::ios::binary);
+    std::ifstream file(here.substr(0, here.rfind("tests/unit/")) + path, std::ios::binary);
     std::ostringstream bytes;
     bytes << file.rdbuf();
     return bytes.str();
@@ -33,7 +33,7 @@ std::string OneLine(const std::string& text) {
 }
 
 TEST(UserGuide, QuotesEveryTextTheProgramShowsAndExplainsTheSampleTable) {
-    const std::string raw = Shipped("README.txt");
+    const std::string raw = Shipped("docs/user-guide.txt");
     ASSERT_FALSE(raw.empty());
     const std::string guide = OneLine(raw);
     using namespace shown;
@@ -64,7 +64,7 @@ TEST(UserGuide, QuotesEveryTextTheProgramShowsAndExplainsTheSampleTable) {
             << quoted;
     }
     FakeSystem system;
-    system.Add(FakeSystem::kTableFile, Shipped("brenvale.txt"));
+    system.Add(FakeSystem::kTableFile, Shipped("tools/sample/brenvale.txt"));
     const checker::Table sample = checker::CheckTable(
         *system.OpenForReading(FakeSystem::kTableFile), system, L"the system's code page");
     EXPECT_TRUE(sample.warnings.empty()) << "the sample table is clean";
