@@ -109,9 +109,10 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
           "1/1: the channel, written \"Tow\" er, has text after its closing double quote: Brenvale "
           "keeps the part inside the quotes, \"Tow\", and drops the rest of the field; put the "
           "whole value inside the quotes"}},
-        {Line("122.80", "Lob\x1b[8mby,l,p,c\tq,x"),
+        {Line("122.80", "Lob\x1b[8mby\x7f,l,p,c\tq,x"),
          1,
-         {"1/1: the server holds control characters (written here as <U+001B>), which an editor "
+         {"1/1: the server holds control characters (written here as <U+001B>, <U+007F>), which an "
+          "editor "
           "may not show but Brenvale passes to TeamSpeak as they are; remove them",
           "1/1: the channel holds control characters (written here as <U+0009>)"}},
         {Line("122.80", std::string("s,l\0x,p,c,x", 11)), 1, {"1/1: the login name holds a NUL"}},
