@@ -25,6 +25,12 @@ struct DeleteGdiObject {
 };
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, DeleteGdiObject>;
 
+// A registry key, closed when it goes.
+struct CloseRegistryKey {
+    void operator()(HKEY key) const { RegCloseKey(key); }
+};
+using UniqueRegistryKey = std::unique_ptr<std::remove_pointer_t<HKEY>, CloseRegistryKey>;
+
 // Memory the system handed out with LocalAlloc, freed when it goes.
 struct FreeLocal {
     void operator()(void* memory) const { LocalFree(memory); }

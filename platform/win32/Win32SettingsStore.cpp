@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/win32/SystemMessage.h"
+#include "platform/win32/Win32Helpers.h"
 
 std::wstring SettingsKeyPath(const std::wstring& application, const std::wstring& section) {
     return L"Software\\VB and VBA Program Settings\\" + application + L"\\" + section;
@@ -38,14 +39,14 @@ std::wstring Win32SettingsStore::GetSetting(const std::wstring& application,
 
 void Win32SettingsStore::SaveSetting(const std::wstring& application, const std::wstring& section,
                                      const std::wstring& key, const std::wstring& value) {
-    HKEY sectionKey = nullptr;
+    HKEY created = nullptr;
     const std::wstring path = SettingsKeyPath(application, section);
     LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                                     nullptr, &sectionKey, nullptr);
+                                     nullptr, &created, nullptr);
     if (status != ERROR_SUCCESS) throw FailureFor(static_cast<uint32_t>(status));
+    const UniqueRegistryKey sectionKey(created);
     const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    status = RegSetValueExW(sectionKey, key.c_str(), 0, REG_SZ,
+    status = RegSetValueExW(sectionKey.get(), key.c_str(), 0, REG_SZ,
                             reinterpret_cast<const BYTE*>(value.c_str()), bytes);
-    RegCloseKey(sectionKey);
     if (status != ERROR_SUCCESS) throw FailureFor(static_cast<uint32_t>(status));
 }
