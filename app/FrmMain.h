@@ -11,6 +11,9 @@
 
 class General;
 
+// How often Timer1 polls COM1.
+constexpr uint32_t kTimer1IntervalMs = 1500;
+
 class FrmMain : public MainWindowEvents {
   public:
     explicit FrmMain(General& general);

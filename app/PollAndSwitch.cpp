@@ -6,12 +6,10 @@
 #include "app/General.h"
 #include "app/ShownTexts.h"
 #include "app/TeamSpeakCommand.h"
+#include "ipc/Com1Frequency.h"
 #include "platform/PlatformFailure.h"
 
 namespace {
-
-constexpr uint32_t kCom1FrequencyOffset = 0x034E;
-constexpr int32_t kCom1FrequencySize = 2;  // packed BCD: the digits after the point, then before
 
 // The byte's upper-case hexadecimal text, always two characters. For packed BCD that is
 // its two decimal digits, high nibble first (0x05 gives "05"). A nibble above 9 is never a

@@ -8,8 +8,10 @@
 #include "app/ChannelTable.h"
 #include "platform/FileSystem.h"
 
-// TeamSpeak's program, after the folder it is installed in.
+// TeamSpeak's program, after the folder it is installed in, and the folder looked in when
+// no other is known.
 inline constexpr wchar_t kTeamSpeakExe[] = L"\\teamspeak.exe";
+inline constexpr wchar_t kDefaultTeamSpeakDir[] = L"C:\\Program Files\\Teamspeak2_RC2";
 
 // The record the channel switch uses for a frequency: the first of records 1 to `count`
 // with exactly that frequency, or record 1, the default channel, when none has it.

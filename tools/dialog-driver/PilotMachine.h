@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/ChannelTable.h"
+
 namespace driver {
 
 // The settings the machine writes, as they were; put back when it goes.
@@ -82,7 +84,7 @@ class PilotMachine {
     const SavedSettings settings_;  // first, so it is put back last
     const MadeFolder root_;
     const std::filesystem::path programFolder_ = root_.Path() / L"Brenvale";
-    const std::filesystem::path table_ = programFolder_ / L"brenvale.txt";
+    const std::filesystem::path table_ = programFolder_ / kChannelTableName;
     const std::filesystem::path clientFolder_ = root_.Path() / L"Team Speak 2";
 };
 

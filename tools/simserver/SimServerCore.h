@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr uint32_t kCom1Offset = 0x034E;
+#include "ipc/Com1Frequency.h"
 
 struct SimServerBehaviour {
     uint32_t replyValue = 1;      // what the server answers; 1 means "processed"
