@@ -11,6 +11,7 @@
 // TeamSpeak's program, after the folder it is installed in, and the folder looked in when
 // no other is known.
 inline constexpr wchar_t kTeamSpeakExe[] = L"\\teamspeak.exe";
+inline constexpr const wchar_t* kTeamSpeakExeName = kTeamSpeakExe + 1;
 inline constexpr wchar_t kDefaultTeamSpeakDir[] = L"C:\\Program Files\\Teamspeak2_RC2";
 
 // The record the channel switch uses for a frequency: the first of records 1 to `count`

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/ChannelTable.h"
+#include "app/TeamSpeakCommand.h"
 
 namespace driver {
 
@@ -61,7 +62,7 @@ class PilotMachine {
     std::wstring Program() const { return (programFolder_ / L"brenvale.exe").wstring(); }
     std::wstring Table() const { return table_.wstring(); }
     std::wstring ClientFolder() const { return clientFolder_.wstring(); }
-    std::wstring Client() const { return (clientFolder_ / L"teamspeak.exe").wstring(); }
+    std::wstring Client() const { return (clientFolder_ / kTeamSpeakExeName).wstring(); }
 
     // Copies the stand-in into the client's folder (again, if it was removed).
     void InstallClient() const;
