@@ -9,6 +9,10 @@
 
 #include "platform/FileSystem.h"
 
+// The table's file, after the folder it is in (the program's), and its name alone.
+inline constexpr wchar_t kChannelTableFile[] = L"\\brenvale.txt";
+inline constexpr const wchar_t* kChannelTableName = kChannelTableFile + 1;
+
 constexpr int kChannelCapacity = 200;
 constexpr int kFieldsPerRecord = 6;
 

@@ -32,7 +32,7 @@ bool FrmMain::LoadChannelTable() {
     try {
         ChannelCount = 0;
         const LoadedTable loaded = LoadTableFile(
-            files.OpenForReading(files.ProgramFolder() + L"\\brenvale.txt"), ChannelTable, files);
+            files.OpenForReading(files.ProgramFolder() + kChannelTableFile), ChannelTable, files);
         ChannelCount = static_cast<int16_t>(loaded.read.extent.records);
     } catch (const PlatformFailure& failure) {
         ShowLoadErrorReport(failure.Description());

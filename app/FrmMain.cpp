@@ -29,7 +29,7 @@ void FrmMain::SetCaption(const std::wstring& caption) {
 }
 
 void FrmMain::EnableTimer1() {
-    view_->EnableTimer();
+    view_->EnableTimer(kTimer1IntervalMs);
 }
 
 void FrmMain::Show() {

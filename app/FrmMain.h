@@ -11,6 +11,9 @@
 
 class General;
 
+// How often Timer1 polls COM1.
+constexpr uint32_t kTimer1IntervalMs = 1500;
+
 class FrmMain : public MainWindowEvents {
   public:
     explicit FrmMain(General& general);
@@ -67,14 +70,3 @@ class FrmMain : public MainWindowEvents {
 
 // "1", the digit pair of the second byte, ".", the digit pair of the first byte.
 std::wstring FrequencyText(uint8_t firstByte, uint8_t secondByte);
-
-// The record the channel switch uses for a frequency: the first of records 1 to `count`
-// with exactly that frequency, or record 1, the default channel, when none has it.
-int ChooseChannelRecord(const ChannelColumns& table, int count, const std::wstring& frequency);
-
-// Record `record`'s six texts.
-ChannelRecord RecordAt(const ChannelColumns& table, int record);
-
-// The TeamSpeak command line for a record, joined exactly with no escaping.
-std::wstring TeamSpeakCommandLine(const std::wstring& teamSpeakDir, const ChannelRecord& record,
-                                  const std::wstring& sessionName);

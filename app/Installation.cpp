@@ -5,6 +5,7 @@
 #include "app/General.h"
 #include "app/SettingsNames.h"
 #include "app/ShownTexts.h"
+#include "app/TeamSpeakCommand.h"
 #include "platform/PlatformFailure.h"
 
 using namespace settings;
@@ -12,8 +13,6 @@ using namespace shown;
 
 namespace {
 
-const wchar_t kTeamSpeakExe[] = L"\\teamspeak.exe";
-const wchar_t kDefaultTeamSpeakDir[] = L"C:\\Program Files\\Teamspeak2_RC2";
 const wchar_t kSimulatorExe[] = L"\\fs2000.exe";
 const wchar_t kModuleFile[] = L"\\fsuipc.dll";
 const wchar_t kModuleDestination[] = L"\\Modules\\fsuipc.dll";

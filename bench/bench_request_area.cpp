@@ -33,7 +33,7 @@ void BM_QueueAndWalkFullAreaOnSpan(benchmark::State& state) {
         records = 0;
         while (RequestFits(used, kReadSize, kReadHeaderSize)) {
             const uint32_t id = reads.Add(&destinations[records * kReadSize], kReadSize);
-            used = PutReadRequest(area.data(), used, kCom1Offset, kReadSize, id);
+            used = PutReadRequest(area.data(), used, kCom1FrequencyOffset, kReadSize, id);
             ++records;
         }
         PutEndOfRequests(area.data(), used);
@@ -56,7 +56,8 @@ void BM_FullAreaThroughTheLink(benchmark::State& state) {
     size_t records = 0;
     for (auto _ : state) {
         records = 0;
-        while (link.IpcRead(kCom1Offset, kReadSize, &destinations[records * kReadSize], result)) {
+        while (link.IpcRead(kCom1FrequencyOffset, kReadSize, &destinations[records * kReadSize],
+                            result)) {
             ++records;
         }
         if (!link.IpcProcess(result)) state.SkipWithError("exchange failed");

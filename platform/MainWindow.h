@@ -1,6 +1,6 @@
 #pragma once
 // The program's one top-level window as the application sees it: a caption, a
-// centred label of large text, a 1500 ms timer and a close request.
+// centred label of large text, a timer and a close request.
 
 #include <cstdint>
 #include <memory>
@@ -21,8 +21,8 @@ class MainWindowView {
     virtual void SetCaption(const std::wstring& caption) = 0;
     // Shows new text in the label and repaints it at once.
     virtual void ShowLabelText(const std::wstring& text) = 0;
-    virtual void EnableTimer() = 0;  // ticks every 1500 ms from now on
-    virtual void Show() = 0;         // visible and active, modeless, no owner
+    virtual void EnableTimer(uint32_t intervalMs) = 0;  // ticks from now on
+    virtual void Show() = 0;                            // visible and active, modeless, no owner
     virtual uintptr_t NativeHandle() const = 0;
 };
 

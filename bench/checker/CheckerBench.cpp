@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "ipc/Com1Frequency.h"
+
 namespace {
 
 constexpr int kFullTableRecords = 200;
@@ -25,8 +27,8 @@ constexpr long long kLargeFileBytes = 10LL * 1024 * 1024;
 constexpr int kSmallRuns = 21;
 constexpr int kLargeRuns = 5;
 constexpr int kChannelsPerMegahertz = 40;  // 25 kHz apart
-constexpr int kLowestMegahertz = 118;
-constexpr int kBandMegahertz = 19;  // 118.00 to 136.99
+constexpr int kLowestMegahertz = kCom1LowestKhz / 1000;
+constexpr int kBandMegahertz = (kCom1HighestKhz + 1 - kCom1LowestKhz) / 1000;
 
 // The n-th COM channel as the radio shows it: 118.00, 118.02, 118.05, 118.07, 118.10...
 std::string Channel(int n) {

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/FrmMain.h"
 #include "bench/win/BenchSupport.h"
 #include "ipc/Fsuipc.h"
 #include "tools/dialog-driver/DialogDriver.h"
@@ -31,8 +32,7 @@ constexpr wchar_t kNameBoxTitle[] = L"Brenvale";
 constexpr wchar_t kSimulatorCom1[] = L"122.80";
 constexpr DWORD kWindowTimeoutMs = 30000;
 constexpr DWORD kExitTimeoutMs = 10000;
-constexpr DWORD kWindowPollMs = 1;       // the figures are in tens to hundreds of milliseconds
-constexpr DWORD kPollIntervalMs = 1500;  // brenvale.exe's own poll period
+constexpr DWORD kWindowPollMs = 1;  // the figures are in tens to hundreds of milliseconds
 constexpr int kDefaultRuns = 21;
 constexpr int kDefaultCpuSeconds = 60;
 // brenvale.exe's start against the minimal program's plus the link's handshake pause.
@@ -131,14 +131,14 @@ void PrintSteadyPolling(double cpuMs, double wallMs, size_t teamSpeakStarts) {
         "core (goal: under 1%%)\n",
         cpuMs, 100.0 * cpuMs / wallMs);
     std::printf("  about %.0f polls in the window, %u TeamSpeak start(s) during it\n",
-                wallMs / kPollIntervalMs, static_cast<unsigned>(teamSpeakStarts));
+                wallMs / kTimer1IntervalMs, static_cast<unsigned>(teamSpeakStarts));
 }
 
 // Processor time over `seconds` of polling once the start is over; false on failure.
 bool MeasureSteadyPolling(const driver::PilotMachine& machine, int seconds) {
     const BrenvaleLaunch launch = LaunchBrenvale(machine);
     // The first polls start TeamSpeak; then all is steady.
-    if (!launch.window || !bench::Pause(3 * kPollIntervalMs)) return false;
+    if (!launch.window || !bench::Pause(3 * kTimer1IntervalMs)) return false;
     const size_t startsBefore = machine.Starts().size();
     const double cpuBefore = ProcessorMs(launch.process.get());
     const LONGLONG from = watch.Now();

@@ -44,7 +44,8 @@ class Bench {
         uint16_t bcd = 0;
         IpcResult result = IpcOk;
         const LONGLONG start = watch_.Now();
-        const bool ok = link_.IpcRead(kCom1Offset, 2, &bcd, result) && link_.IpcProcess(result);
+        const bool ok =
+            link_.IpcRead(kCom1FrequencyOffset, 2, &bcd, result) && link_.IpcProcess(result);
         const LONGLONG end = watch_.Now();
         if (!ok || bcd == 0) failures_++;
         return watch_.Microseconds(start, end);
@@ -79,7 +80,7 @@ class Bench {
     void PrepareRawArea() {
         uint8_t* area = link_.Link().ViewBase;
         StoreLe32(area, ReadRequest);
-        StoreLe32(area + 4, kCom1Offset);
+        StoreLe32(area + 4, kCom1FrequencyOffset);
         StoreLe32(area + 8, 2);
         StoreLe32(area + 12, 0);  // nowhere: the bare round trip copies nothing
     }

@@ -24,7 +24,6 @@ constexpr int kLabelFontPoints = 24;
 constexpr wchar_t kLabelFontFace[] = L"MS Sans Serif";
 
 constexpr UINT_PTR kPollTimerId = 1;
-constexpr UINT kPollIntervalMs = 1500;
 
 int TwipsToPixels(int twips, UINT dpi) {
     return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
@@ -133,8 +132,8 @@ class Win32MainWindow : public MainWindowView {
         UpdateWindow(label_);  // the new text is on the screen before the caller goes on
     }
 
-    void EnableTimer() override {
-        if (!SetTimer(window_, kPollTimerId, kPollIntervalMs, nullptr)) throw LastErrorFailure();
+    void EnableTimer(uint32_t intervalMs) override {
+        if (!SetTimer(window_, kPollTimerId, intervalMs, nullptr)) throw LastErrorFailure();
     }
 
     void Show() override {

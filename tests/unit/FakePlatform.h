@@ -40,7 +40,7 @@ class FakeMainWindow : public MainWindowView {
     void ShowLabelText(const std::wstring& text) override {
         log_.push_back("window:label " + Narrow(text));
     }
-    void EnableTimer() override {
+    void EnableTimer(uint32_t) override {
         log_.push_back("window:enable-timer");
         timerEnabled = true;
     }

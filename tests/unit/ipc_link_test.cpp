@@ -35,7 +35,7 @@ class LinkTest : public ::testing::Test {
         transport.server.SetCom1Bcd(0x2280);
     }
     bool QueueCom1Read(void* destination) {
-        return link.IpcRead(kCom1Offset, 2, destination, result);
+        return link.IpcRead(kCom1FrequencyOffset, 2, destination, result);
     }
     // The result a refused call leaves, whatever the result held before.
     IpcResult Refusal(const std::function<bool()>& call) {
@@ -232,8 +232,8 @@ TEST_F(LinkTest, OneMessageCarriesTheQueuedRecordsAndCopiesEachReplyToItsPlace) 
     uint8_t com1[2] = {}, again[2] = {}, untouched[2] = {0x11, 0x11};
     const uint16_t clientVersion = 0x0102;
     ASSERT_TRUE(QueueCom1Read(com1));
-    ASSERT_TRUE(link.IpcRead(kCom1Offset, 2, nullptr, result));  // sent, copied nowhere
-    ASSERT_TRUE(link.IpcRead(kCom1Offset, 0, untouched, result));
+    ASSERT_TRUE(link.IpcRead(kCom1FrequencyOffset, 2, nullptr, result));  // sent, copied nowhere
+    ASSERT_TRUE(link.IpcRead(kCom1FrequencyOffset, 0, untouched, result));
     ASSERT_TRUE(link.IpcWrite(0, 0, nullptr, result)) << "no bytes: nothing to copy";
     result = IpcAreaFull;  // whatever it held, a success says so
     ASSERT_TRUE(link.IpcWrite(0x330A, 2, &clientVersion, result));
@@ -271,7 +271,7 @@ TEST_F(LinkTest, RequestsThatDoNotFitAreRefusedAndKeepEarlierOnesQueued) {
 
     ASSERT_TRUE(read(kLargestRead));
     ASSERT_TRUE(link.IpcProcess(result));
-    EXPECT_EQ(big[kCom1Offset], 0x80) << "the data space came back";
+    EXPECT_EQ(big[kCom1FrequencyOffset], 0x80) << "the data space came back";
     EXPECT_EQ(big[kLargestRead], 0xAA) << "nothing copied beyond the queued size";
     EXPECT_TRUE(write(kLargestRead + 4));
     EXPECT_EQ(link.Link().NextRequest - link.Link().ViewBase, kIpcAreaLimit - 4);

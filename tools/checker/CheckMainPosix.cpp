@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ChannelTable.h"
 #include "platform/PlatformFailure.h"
 #include "tools/checker/CheckerRun.h"
 #include "tools/checker/Utf8.h"
@@ -101,7 +102,7 @@ class PosixSystem : public checker::CheckerSystem {
         if (file == nullptr) throw Failure(errno);
         return std::make_unique<PosixFile>(file);
     }
-    std::wstring DefaultTableFile() override { return L"brenvale.txt"; }
+    std::wstring DefaultTableFile() override { return kChannelTableName; }
     void WriteOut(const std::wstring& text) override { Write(stdout, text); }
     void WriteError(const std::wstring& text) override {
         try {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ChannelTable.h"
 #include "platform/PlatformFailure.h"
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/Win32FileSystem.h"
@@ -94,9 +95,9 @@ class Win32System : public checker::CheckerSystem {
     // Beside the program, where Brenvale itself looks for its table.
     std::wstring DefaultTableFile() override {
         try {
-            return files_.ProgramFolder() + L"\\brenvale.txt";
+            return files_.ProgramFolder() + kChannelTableFile;
         } catch (const PlatformFailure&) {
-            return L"brenvale.txt";
+            return kChannelTableName;
         }
     }
     void WriteOut(const std::wstring& text) override { Write(STD_OUTPUT_HANDLE, text); }

@@ -90,7 +90,9 @@ std::wstring UsageText(const std::wstring& defaultFile) {
            L"  --name NAME          the name typed at start, for that command line\n"
            L"                       (default: Pilot)\n"
            L"  --teamspeak-dir DIR  the TeamSpeak folder, for that command line\n"
-           L"                       (default: C:\\Program Files\\Teamspeak2_RC2)\n"
+           L"                       (default: " +
+           kDefaultTeamSpeakDir +
+           L")\n"
            L"  --show-passwords     show passwords instead of ******\n"
            L"  --help               show this text\n"
            L"\n"

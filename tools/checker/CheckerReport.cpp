@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/CodePageFit.h"
-#include "app/FrmMain.h"
+#include "app/TeamSpeakCommand.h"
 #include "tools/checker/CheckerRun.h"
 
 namespace checker {
@@ -66,11 +66,11 @@ std::wstring ChoiceSentence(const Table& table, const Options& options, const Ch
 
 // Why Brenvale would not start TeamSpeak with the line, or nothing when it would.
 std::wstring Refusal(const std::wstring& line, const Table& table, TextCodec& codec) {
-    if (line.find(L'\0') != std::wstring::npos) return L"it would hold a NUL character";
-    const std::vector<std::wstring> outside = CharactersOutsideCodePage(line, codec);
-    if (outside.empty()) return std::wstring();
+    const LineFault fault = CommandLineFault(line, codec);
+    if (fault == LineFault::None) return std::wstring();
+    if (fault == LineFault::Nul) return L"it would hold a NUL character";
     return L"it would hold characters that TeamSpeak cannot read in " + table.codePage + L": " +
-           DescribeCharacters(outside);
+           DescribeCharacters(CharactersOutsideCodePage(line, codec));
 }
 
 std::wstring ChoiceSection(const Table& table, const Options& options, TextCodec& codec) {

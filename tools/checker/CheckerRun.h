@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/TeamSpeakCommand.h"
 #include "tools/checker/TableCheck.h"
 
 namespace checker {
@@ -18,7 +19,7 @@ struct Options {
     std::wstring file;  // empty: the default table
     std::wstring frequency;
     std::wstring name = L"Pilot";
-    std::wstring teamSpeakDir = L"C:\\Program Files\\Teamspeak2_RC2";
+    std::wstring teamSpeakDir = kDefaultTeamSpeakDir;
     bool showPasswords = false;
     bool help = false;
 };

@@ -9,14 +9,15 @@
 #include <vector>
 
 #include "app/CodePageFit.h"
+#include "ipc/Com1Frequency.h"
 #include "tools/checker/TableCheck.h"
 
 namespace checker {
 namespace {
 
 // The COM band in hundredths of a MHz.
-constexpr int kLowestChannel = 11800;
-constexpr int kHighestChannel = 13699;
+constexpr int kLowestChannel = kCom1LowestKhz / 10;  // in hundredths of a MHz, as shown
+constexpr int kHighestChannel = kCom1HighestKhz / 10;
 
 bool IsDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';

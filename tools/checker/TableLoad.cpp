@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FrmMain.h"
+#include "app/TeamSpeakCommand.h"
 #include "platform/PlatformFailure.h"
 #include "tools/checker/TableLayout.h"
 

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/ChannelTable.h"
+#include "app/TeamSpeakCommand.h"
+
 namespace driver {
 
 // The settings the machine writes, as they were; put back when it goes.
@@ -59,7 +62,7 @@ class PilotMachine {
     std::wstring Program() const { return (programFolder_ / L"brenvale.exe").wstring(); }
     std::wstring Table() const { return table_.wstring(); }
     std::wstring ClientFolder() const { return clientFolder_.wstring(); }
-    std::wstring Client() const { return (clientFolder_ / L"teamspeak.exe").wstring(); }
+    std::wstring Client() const { return (clientFolder_ / kTeamSpeakExeName).wstring(); }
 
     // Copies the stand-in into the client's folder (again, if it was removed).
     void InstallClient() const;
@@ -82,7 +85,7 @@ class PilotMachine {
     const SavedSettings settings_;  // first, so it is put back last
     const MadeFolder root_;
     const std::filesystem::path programFolder_ = root_.Path() / L"Brenvale";
-    const std::filesystem::path table_ = programFolder_ / L"brenvale.txt";
+    const std::filesystem::path table_ = programFolder_ / kChannelTableName;
     const std::filesystem::path clientFolder_ = root_.Path() / L"Team Speak 2";
 };
 

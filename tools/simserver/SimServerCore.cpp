@@ -32,12 +32,12 @@ void SimServerCore::SetSimulator(uint16_t signature, uint16_t number) {
 }
 
 void SimServerCore::SetCom1Bcd(uint16_t bcd) {
-    data_[kCom1Offset] = static_cast<uint8_t>(bcd);
-    data_[kCom1Offset + 1] = static_cast<uint8_t>(bcd >> 8);
+    data_[kCom1FrequencyOffset] = static_cast<uint8_t>(bcd);
+    data_[kCom1FrequencyOffset + 1] = static_cast<uint8_t>(bcd >> 8);
 }
 
 uint16_t SimServerCore::Com1Bcd() const {
-    return LoadLe16(&data_[kCom1Offset]);
+    return LoadLe16(&data_[kCom1FrequencyOffset]);
 }
 
 uint32_t SimServerCore::ProcessArea(uint8_t* area, size_t size) {

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr uint32_t kCom1Offset = 0x034E;
+#include "ipc/Com1Frequency.h"
 
 struct SimServerBehaviour {
     uint32_t replyValue = 1;      // what the server answers; 1 means "processed"
@@ -30,7 +30,7 @@ class SimServerCore {
 
     void SetServerVersion(int32_t version);                  // offset 0x3304
     void SetSimulator(uint16_t signature, uint16_t number);  // offset 0x3308
-    void SetCom1Bcd(uint16_t bcd);  // offset 0x034E, e.g. 0x2280 for 122.80
+    void SetCom1Bcd(uint16_t bcd);  // at kCom1FrequencyOffset, e.g. 0x2280 for 122.80
     uint16_t Com1Bcd() const;
     SimServerBehaviour& Behaviour() { return behaviour_; }
 

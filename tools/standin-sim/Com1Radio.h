@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "ipc/Com1Frequency.h"
+
 class Com1Radio {
   public:
-    static constexpr uint32_t kLowestKhz = 118000;   // 118.000 MHz
-    static constexpr uint32_t kHighestKhz = 136999;  // 136.99 is the last shown value
+    static constexpr uint32_t kLowestKhz = kCom1LowestKhz;
+    static constexpr uint32_t kHighestKhz = kCom1HighestKhz;
     static constexpr uint32_t kChannelStepKhz = 25;
     static constexpr uint32_t kMegahertzStepKhz = 1000;
 

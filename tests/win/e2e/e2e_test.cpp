@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "app/FrmMain.h"
 #include "platform/win32/Win32SettingsStore.h"
 #include "tests/win/WinTestSupport.h"
 #include "tools/dialog-driver/PilotMachine.h"
@@ -14,7 +15,7 @@ namespace {
 using wintest::WaitUntil;
 
 constexpr wchar_t kNamePrompt[] = L"Enter your name for this session";
-constexpr DWORD kTickMs = 1500;
+constexpr DWORD kTickMs = kTimer1IntervalMs;
 constexpr DWORD kTwoTicks = 2 * kTickMs + 1500;  // a change shows within two; margin for load
 
 // One box of a conversation: what it says, what the user does, the button pressed.

@@ -24,7 +24,7 @@ class LinkAgainstStandIn : public ::testing::Test {
     // COM1 read over the open link; 0xBEEF when the exchange failed.
     uint16_t ReadCom1() {
         uint16_t bcd = 0xBEEF;
-        if (link.IpcRead(kCom1Offset, 2, &bcd, result)) link.IpcProcess(result);
+        if (link.IpcRead(kCom1FrequencyOffset, 2, &bcd, result)) link.IpcProcess(result);
         return bcd;
     }
     // Milliseconds until a read sent to a server that does not answer came back failed.

@@ -1,20 +1,28 @@
-// The channel switch: the record for the frequency shown, and TeamSpeak started with it.
-
-#include <algorithm>
+// The frequency poll and the channel switch: each tick reads COM1 from the simulator and
+// shows it in the label, and each new frequency starts TeamSpeak in its channel.
 
 #include "app/CodePageFit.h"
 #include "app/FrmMain.h"
 #include "app/General.h"
 #include "app/ShownTexts.h"
+#include "app/TeamSpeakCommand.h"
+#include "ipc/Com1Frequency.h"
 #include "platform/PlatformFailure.h"
 
 namespace {
 
+// The byte's upper-case hexadecimal text, always two characters. For packed BCD that is
+// its two decimal digits, high nibble first (0x05 gives "05"). A nibble above 9 is never a
+// valid COM1 setting; it shows as its hex letter and is still widened with a leading
+// zero (0x0A gives "0A", 0x2A gives "2A"), so the frequency text stays six characters.
+std::wstring DigitPair(uint8_t byte) {
+    static constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
+    return {kHexDigits[byte >> 4], kHexDigits[byte & 0x0F]};
+}
+
 constexpr uint32_t kInvalidParameter = 87;        // the system's code for a bad argument
 constexpr uint32_t kNoUnicodeTranslation = 1113;  // a character with no mapping
-const wchar_t kTeamSpeakExe[] = L"\\teamspeak.exe";
-// The system reads a command line only up to a NUL, so such a line would start TeamSpeak
-// with a cut argument and look like success.
+// A NUL would look like success: TeamSpeak started with a cut argument.
 const wchar_t kNulInCommandLine[] =
     L"The command line holds a NUL character; check the channel table for it.";
 const wchar_t kOutsideCodePage[] =
@@ -24,19 +32,18 @@ const wchar_t kMoreOutsideCodePage[] = L" and others";
 const wchar_t kOutsideCodePageAdvice[] =
     L"; check the channel table, your name for this session and the TeamSpeak folder for them.";
 
-// TeamSpeak 2 reads its command line in the system's code page, where the system puts a
-// look-alike or a question mark for a character the code page lacks: a fullwidth quote
-// becomes '"' and ends the argument early, a '?' starts a setting. Such a line is refused.
+// Enough characters to find them by: a line of foreign text neither fills the caption nor
+// holds up the poll.
+constexpr size_t kNamed = 8;
+
 // The start itself stays wide: an 8-bit program's line is the system's conversion of the
 // wide one, which for a line that converts exactly gives the bytes checked here (starting
 // with the 8-bit call would only convert those bytes back to this same wide line). This
 // holds while brenvale.exe asks for no code page of its own in its manifest.
-void RefuseCharactersOutsideCodePage(const std::wstring& commandLine, TextCodec& codec) {
-    std::string bytes;
-    if (codec.ToSystemCodePage(commandLine, bytes)) return;
-    // Enough to find them by: a line of foreign text neither fills the caption nor holds
-    // up the poll.
-    constexpr size_t kNamed = 8;
+void RefuseUnreadableLine(const std::wstring& commandLine, TextCodec& codec) {
+    const LineFault fault = CommandLineFault(commandLine, codec);
+    if (fault == LineFault::None) return;
+    if (fault == LineFault::Nul) throw PlatformFailure(kInvalidParameter, kNulInCommandLine);
     std::vector<std::wstring> named = CharactersOutsideCodePage(commandLine, codec, kNamed + 1);
     const bool more = named.size() > kNamed;
     if (more) named.pop_back();
@@ -49,25 +56,19 @@ void RefuseCharactersOutsideCodePage(const std::wstring& commandLine, TextCodec&
 
 }  // namespace
 
-int ChooseChannelRecord(const ChannelColumns& table, int count, const std::wstring& frequency) {
-    count = std::min(count, kChannelCapacity);
-    for (int record = 1; record <= count; ++record) {
-        if (table.Frequency[record] == frequency) return record;
-    }
-    return 1;
+std::wstring FrequencyText(uint8_t firstByte, uint8_t secondByte) {
+    return L"1" + DigitPair(secondByte) + L"." + DigitPair(firstByte);
 }
 
-ChannelRecord RecordAt(const ChannelColumns& table, int record) {
-    return {table.Frequency.at(record), table.Server.at(record),  table.LoginName.at(record),
-            table.Password.at(record),  table.Channel.at(record), table.SubChannel.at(record)};
-}
-
-std::wstring TeamSpeakCommandLine(const std::wstring& teamSpeakDir, const ChannelRecord& record,
-                                  const std::wstring& sessionName) {
-    // Values go in as they are; the client reads the one quoted argument itself.
-    return teamSpeakDir + kTeamSpeakExe + L" \"" + record.Server + L"?nickname=" + sessionName +
-           L"?loginname=" + record.LoginName + L"?password=" + record.Password + L"?channel=" +
-           record.Channel + L"?subchannel=" + record.SubChannel + L"\"";
+// Reads COM1 and shows it. A failed read or exchange ends the tick quietly: the label
+// keeps the last frequency and the next tick simply tries again.
+void FrmMain::Timer1_Timer() {
+    uint8_t buffer[kCom1FrequencySize] = {0, 0};
+    IpcResult result = IpcOk;
+    Fsuipc& link = general_.Link();
+    if (!link.IpcRead(kCom1FrequencyOffset, kCom1FrequencySize, buffer, result)) return;
+    if (!link.IpcProcess(result)) return;
+    SetLblComText(FrequencyText(buffer[0], buffer[1]));
 }
 
 // Starts TeamSpeak in the channel of the frequency now shown, with a copy of the chosen
@@ -82,10 +83,7 @@ void FrmMain::lblCom_Change() {
 // later start succeeds, and the poll goes on.
 void FrmMain::StartTeamSpeak(const std::wstring& commandLine) {
     try {
-        if (commandLine.find(L'\0') != std::wstring::npos) {
-            throw PlatformFailure(kInvalidParameter, kNulInCommandLine);
-        }
-        RefuseCharactersOutsideCodePage(commandLine, general_.System().files);
+        RefuseUnreadableLine(commandLine, general_.System().files);
         general_.System().programs.StartProgram(TeamSpeakDir + kTeamSpeakExe, commandLine,
                                                 kShowMinimized);
     } catch (const PlatformFailure& failure) {
