@@ -20,8 +20,6 @@ std::wstring DigitPair(uint8_t byte) {
     return {kHexDigits[byte >> 4], kHexDigits[byte & 0x0F]};
 }
 
-constexpr uint32_t kInvalidParameter = 87;        // the system's code for a bad argument
-constexpr uint32_t kNoUnicodeTranslation = 1113;  // a character with no mapping
 // A NUL would look like success: TeamSpeak started with a cut argument.
 const wchar_t kNulInCommandLine[] =
     L"The command line holds a NUL character; check the channel table for it.";
@@ -43,7 +41,7 @@ constexpr size_t kNamed = 8;
 void RefuseUnreadableLine(const std::wstring& commandLine, TextCodec& codec) {
     const LineFault fault = CommandLineFault(commandLine, codec);
     if (fault == LineFault::None) return;
-    if (fault == LineFault::Nul) throw PlatformFailure(kInvalidParameter, kNulInCommandLine);
+    if (fault == LineFault::Nul) throw PlatformFailure(kNulInCommandLine);
     std::vector<std::wstring> named = CharactersOutsideCodePage(commandLine, codec, kNamed + 1);
     const bool more = named.size() > kNamed;
     if (more) named.pop_back();
@@ -51,7 +49,7 @@ void RefuseUnreadableLine(const std::wstring& commandLine, TextCodec& codec) {
     reason += DescribeCharacters(named);
     if (more) reason += kMoreOutsideCodePage;
     reason += kOutsideCodePageAdvice;
-    throw PlatformFailure(kNoUnicodeTranslation, std::move(reason));
+    throw PlatformFailure(std::move(reason));
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ std::wstring SystemMessageText(uint32_t code) {
 }
 
 PlatformFailure FailureFor(uint32_t code) {
-    return PlatformFailure(code, SystemMessageText(code));
+    return PlatformFailure(SystemMessageText(code));
 }
 
 PlatformFailure LastErrorFailure() {

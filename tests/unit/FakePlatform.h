@@ -114,12 +114,12 @@ class FakeSystem : public MainWindowFactory,
     }
     std::wstring InputBox(const std::wstring& prompt, const std::wstring& title) override {
         log.push_back("dialog:input " + Narrow(prompt + L"|" + title));
-        if (!inputFailure.empty()) throw PlatformFailure(1, inputFailure);
+        if (!inputFailure.empty()) throw PlatformFailure(inputFailure);
         return nameTyped;
     }
     std::wstring PickFolder(uintptr_t owner, const std::wstring& instruction) override {
         log.push_back("dialog:pick " + std::to_string(owner) + " " + Narrow(instruction));
-        if (!pickFailure.empty()) throw PlatformFailure(8, pickFailure);
+        if (!pickFailure.empty()) throw PlatformFailure(pickFailure);
         return TakeFirst(picks, std::wstring());
     }
 
@@ -131,7 +131,7 @@ class FakeSystem : public MainWindowFactory,
     }
     void SaveSetting(const std::wstring& application, const std::wstring& section,
                      const std::wstring& key, const std::wstring& value) override {
-        if (!saveFailure.empty()) throw PlatformFailure(5, saveFailure);
+        if (!saveFailure.empty()) throw PlatformFailure(saveFailure);
         values[application + L"\\" + section + L"\\" + key] = value;
         log.push_back("settings:save " + Narrow(key));
     }
@@ -150,7 +150,7 @@ class FakeSystem : public MainWindowFactory,
     }
     bool FileExists(const std::wstring& path) override {
         log.push_back("files:exists " + Narrow(path));
-        if (!existsFailure.empty()) throw PlatformFailure(21, existsFailure);
+        if (!existsFailure.empty()) throw PlatformFailure(existsFailure);
         return contents.count(path) != 0;
     }
     void CopyFileReplacing(const std::wstring& from, const std::wstring& to) override {
@@ -173,7 +173,7 @@ class FakeSystem : public MainWindowFactory,
     void StartProgram(const std::wstring& applicationPath, const std::wstring& commandLine,
                       int windowStyle) override {
         log.push_back("programs:start");
-        if (!startFailure.empty()) throw PlatformFailure(2, startFailure);
+        if (!startFailure.empty()) throw PlatformFailure(startFailure);
         started.push_back({applicationPath, commandLine, windowStyle});
     }
 
@@ -234,7 +234,7 @@ class FakeSystem : public MainWindowFactory,
         size_t Read(char* buffer, size_t capacity) override {
             if (system_.bytesRead >= system_.failReadAfter) {
                 if (system_.readFailsOutOfMemory) throw std::bad_alloc();
-                throw PlatformFailure(23, L"Data error (cyclic redundancy check).");
+                throw PlatformFailure(L"Data error (cyclic redundancy check).");
             }
             const size_t count = std::min({capacity, system_.readChunk, bytes_.size() - at_,
                                            system_.failReadAfter - system_.bytesRead});
@@ -252,7 +252,7 @@ class FakeSystem : public MainWindowFactory,
 
     std::string Contents(const std::wstring& path) const {
         auto found = contents.find(path);
-        if (found == contents.end()) throw PlatformFailure(2, kNotFound);
+        if (found == contents.end()) throw PlatformFailure(kNotFound);
         return found->second;
     }
 };

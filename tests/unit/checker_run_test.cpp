@@ -21,7 +21,7 @@ class FakeCheckerSystem : public checker::CheckerSystem {
     std::wstring CodePageName() override { return L"the system's code page (1252)"; }
     std::wstring DefaultTableFile() override { return FakeSystem::kTableFile; }
     void WriteOut(const std::wstring& text) override {
-        if (outputRefused) throw PlatformFailure(112, L"There is not enough space on the disk.");
+        if (outputRefused) throw PlatformFailure(L"There is not enough space on the disk.");
         out += text;
     }
     void WriteError(const std::wstring& text) override { error += text; }

@@ -35,7 +35,7 @@ int RunLoopFor(UINT ms) {
 struct FailingTicks : MainWindowEvents {
     void OnTimerTick() override {
         ++ticks;
-        throw PlatformFailure(2, L"The system cannot find the file.");
+        throw PlatformFailure(L"The system cannot find the file.");
     }
     void OnCloseRequest() override {}
     int ticks = 0;

@@ -67,7 +67,7 @@ std::string ToBytes(const std::wstring& text) {
 }
 
 PlatformFailure Failure(int error) {
-    return PlatformFailure(static_cast<uint32_t>(error), FromBytes(std::strerror(error)));
+    return PlatformFailure(FromBytes(std::strerror(error)));
 }
 
 // The file through the C library, read in pieces like the program reads it.

@@ -48,7 +48,9 @@ struct Table {
 
 // Loads the file by the program's rules and collects every warning, ordered by record
 // (the file as a whole first). `codec` is the system's conversions, `codePage` the name of
-// its code page as the report gives it. Reading failures throw PlatformFailure.
+// its code page as the report gives it. A failure while the file is read ends the table
+// there, with a warning that says why; a conversion that fails after it (PlatformFailure,
+// std::bad_alloc) throws.
 Table CheckTable(FileReader& file, TextCodec& codec, const std::wstring& codePage);
 
 // Only the load and the warnings about the file's structure (the record limit, where

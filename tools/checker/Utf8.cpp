@@ -2,8 +2,6 @@
 
 #include "tools/checker/Utf8.h"
 
-#include <cerrno>
-
 #include "platform/PlatformFailure.h"
 
 namespace checker {
@@ -128,7 +126,7 @@ bool PortableCodec::ToSystemCodePage(const std::wstring& text, std::string& byte
 
 std::wstring PortableCodec::FromUtf8(const std::string& bytes) {
     std::wstring text;
-    if (DecodeUtf8(bytes, text) != 0) throw PlatformFailure(EILSEQ, L"not UTF-8");
+    if (DecodeUtf8(bytes, text) != 0) throw PlatformFailure(L"not UTF-8");
     return text;
 }
 
