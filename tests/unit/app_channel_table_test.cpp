@@ -161,7 +161,7 @@ TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecide
         {"122.80,Caf\xE9,l,p,c,\xC3\xA9", L"Caf\u00E9"},                    // not: ANSI
         {"\xE9,Caf\xC3\xA9,l,p,c,x", L"Caf\u00C3\u00A9"},                   // first field: ANSI
         {"122.80,\xC0\xAF,l,p,c,x", L"\u00C0\u00AF"},                       // overlong: ANSI
-        {"122.80,\xED\xA0\x80,l,p,c,x", L"\u00ED\u00A0\u20AC"},             // surrogate: ANSI
+        {"122.80,\xED\xA0\x80\x9F,l,p,c,x", L"\u00ED\u00A0\u20AC\u0178"},   // surrogate: ANSI
         {Records(199) + "122.80,Caf\xC3\xA9,l,p,c,x\n\xE9", L"Caf\u00E9"},  // past 200: unread
     };
     for (const auto& example : judged) {

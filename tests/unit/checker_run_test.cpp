@@ -88,6 +88,8 @@ TEST(CheckerRun, ShowsTheChosenRecordAndTheCommandLineWithPasswordsMaskedUnlessA
                       L"cannot read in the system's code page (1252): \"\u0416\" (U+0416), so "
                       L"Brenvale does not start TeamSpeak.\n\n1 warning:\n"));
     EXPECT_FALSE(Holds(refused.out, L"\x1b"));
+    const Outcome cut = Check({L"--frequency=122.80"}, std::string("122.80,s\0,l,p,c,x\r\n", 20));
+    EXPECT_TRUE(Holds(cut.out, L"  none: it would hold a NUL character, so Brenvale does not"));
 }
 
 TEST(CheckerRun, WithNoRecordsRecord1IsWhatTheRecordCutShortLeftThere) {
