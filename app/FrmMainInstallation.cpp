@@ -1,5 +1,5 @@
-// The preparations before the window is first shown: where TeamSpeak is, the one-time
-// offer to install fsuipc.dll into the simulator, and the user's name for the session.
+// The preparations before the window is first shown: where TeamSpeak is, and the one-time
+// offer to install fsuipc.dll into the simulator.
 
 #include "app/FrmMain.h"
 #include "app/General.h"
@@ -91,14 +91,6 @@ void FrmMain::InstallModule() {
         if (system.dialogs.ShowMessageBox(kSimulatorNotInPick, kInstallTitle, kMbYesNo) != kIdYes) {
             throw ProgramEndRequested{};
         }
-    }
-}
-
-void FrmMain::AskSessionName() {
-    try {
-        general_.SessionName = general_.System().dialogs.InputBox(kAskName, kApplication);
-    } catch (const PlatformFailure& failure) {
-        ShowInstallErrorReport(failure.Description());
     }
 }
 

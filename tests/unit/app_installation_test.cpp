@@ -1,4 +1,4 @@
-// The conversations at start: finding TeamSpeak, the module offer and the session name.
+// The conversations at start: finding TeamSpeak and the module offer.
 
 #include "FakePlatform.h"
 
@@ -129,20 +129,6 @@ TEST(Installation, AFailedCopyIsReportedAndSkipsTheName) {
     EXPECT_EQ(app.sys.Value(L"FSUIPCINST"), L"<absent>");
     EXPECT_EQ(app.sys.IndexOf("dialog:input"), -1);
     EXPECT_TRUE(app.sys.Window().shown);
-}
-
-TEST(Installation, ACancelledNameIsEmptyAndAFailedNameBoxIsReported) {
-    FakeApp cancelled;
-    cancelled.sys.nameTyped = L"";
-    ASSERT_TRUE(cancelled.general.StartUp());
-    EXPECT_EQ(cancelled.general.SessionName, L"");
-    cancelled.ExpectBoxes({});
-
-    FakeApp failed;
-    failed.sys.inputFailure = L"Not enough memory.";
-    ASSERT_TRUE(failed.general.StartUp());
-    failed.ExpectBoxes({ErrorBox(kInstallErrorSentence, L"Not enough memory.")});
-    EXPECT_TRUE(failed.sys.Window().shown);
 }
 
 TEST(Installation, FailuresWhileLocatingTeamSpeakAreLoadErrorsAndStopTheLoad) {
