@@ -35,6 +35,13 @@ std::string NumberedRecords(int count) {
     return text;
 }
 
+// Latin-1 text as UTF-16 LE.
+std::string Utf16Le(const std::string& latin1) {
+    std::string bytes;
+    for (char c : latin1) bytes += std::string{c, '\0'};
+    return bytes;
+}
+
 // The warnings as "record/line: text" lines.
 std::vector<std::string> Warnings(const checker::Table& table) {
     std::vector<std::string> lines;
@@ -81,6 +88,15 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
           "3/4: line 4 has 7 fields, more than a record's 6 (an extra field, or a comma at the "
           "end of the line); remove the extra field",
           "5/5: spread over lines 5 to 6", "5/5: the server is empty"}},
+        {Line("122.80") + Line("122.85", "s,l,p") + "\r\n" + Line("123.45") +
+             Line("123.50", "s,l,p,c,x,y,z") + Line("124.00"),
+         5,
+         {"2/2: line 2 has 4 of the 6 fields; fields are counted, not lines, so records 2 to 5 are "
+          "shifted and hold the wrong fields, and the end of the file cuts the last record short, "
+          "so Brenvale drops it; add the missing fields (two",
+          "2/3: line 3 is empty, and an empty line is one empty field; remove the empty line",
+          "3/5: line 5 has 8 fields, more than a record's 6 (an extra field, or a comma at the "
+          "end of the line); remove the extra fields"}},
         {Line("122.80") + "122.85,s,l,\"p,c,x\r\n" + Line("123.45") + Line("123.50") + "\r\n",
          1,
          {"2/2: the double quote that opens the password on line 2 is never closed, so the field "
@@ -131,6 +147,7 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
           "as the replacement character U+FFFD, which TeamSpeak cannot read in the system's code "
           "page, so Brenvale does not start TeamSpeak with this record; retype the password and "
           "save the file as UTF-8"}},
+        {"\xFF\xFE" + Utf16Le(Line("122.80", "M\xFCnchen,l,p,c,x")), 1, {}},  // no UTF-8 check
         {Line("122.80") + "\"" + std::string(kLongestField + 1, 'x'),
          1,
          {"2/2: field 1 runs on past 32767 characters, more than a TeamSpeak command line can "
@@ -176,6 +193,17 @@ TEST(CheckerTable, AFailureWhileARecordIsReadIsWhereTheTableStops) {
               std::vector<std::string>{"201/201: Brenvale keeps the first 200 records and "
                                        "ignores the rest of the file (1 more record); the rest "
                                        "could not be read: Data error (cyclic redundancy check)."});
+}
+
+// The checker's stand-in for the system's code page gives each byte back from its character.
+TEST(CheckerCodec, EachByteOfWindows1252ComesBackFromItsCharacter) {
+    checker::PortableCodec codec;
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        std::string back;
+        EXPECT_TRUE(codec.ToSystemCodePage(codec.FromSystemCodePage(byte), back)) << b;
+        EXPECT_EQ(back, byte) << b;
+    }
 }
 
 }  // namespace

@@ -96,8 +96,10 @@ std::wstring UsageText(const std::wstring& defaultFile) {
            L"  --show-passwords     show passwords instead of ******\n"
            L"  --help               show this text\n"
            L"\n"
-           L"Exit status: 0 nothing to warn about, 1 warnings, 2 the file cannot be read or\n"
-           L"the options are wrong.\n";
+           L"Exit status: " +
+           std::to_wstring(kExitClean) + L" nothing to warn about, " +
+           std::to_wstring(kExitWarnings) + L" warnings, " + std::to_wstring(kExitFailed) +
+           L" the file cannot be read or\nthe options are wrong.\n";
 }
 
 }  // namespace checker

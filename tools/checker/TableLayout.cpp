@@ -65,7 +65,8 @@ class Layout {
             lines_.back().ended = fields_[i].form.endsLine;
             lineOf_[i] = static_cast<int>(lines_.size()) - 1;
         }
-        records_ = std::min(table.count + 1, (FieldCount() + kFields - 1) / kFields);
+        // The fields seen are the loaded records' and those of the one cut short, if any.
+        records_ = (FieldCount() + kFields - 1) / kFields;
         if (records_ > table.count && RecordEmpty(records_)) records_ = table.count;
     }
 
@@ -120,15 +121,16 @@ class Layout {
     }
 
     void WarnOtherSeparators() {
-        int count = 0, firstLine = 0;
+        std::vector<int> found;  // their line numbers
         bool semicolons = false, tabs = false;
         for (const FieldLine& line : lines_) {
             if (!SeparatedOtherwise(line)) continue;
-            if (count++ == 0) firstLine = LineNumber(line);
+            found.push_back(LineNumber(line));
             semicolons = semicolons || Value(line.first).find(L';') != std::wstring::npos;
             tabs = tabs || Value(line.first).find(L'\t') != std::wstring::npos;
         }
-        if (count == 0) return;
+        if (found.empty()) return;
+        const int count = static_cast<int>(found.size()), firstLine = found.front();
         const std::wstring what = semicolons && tabs ? L"semicolons or tabs"
                                   : semicolons       ? L"semicolons"
                                                      : L"tabs";

@@ -20,15 +20,15 @@ const wchar_t* const kFieldNames[kFieldsPerRecord] = {L"frequency", L"server",  
 
 namespace {
 
-// What lies past the 200th record, counted without being kept.
+// What lies past the 200th record, once the table reaches it, counted without being kept.
 struct Beyond {
-    bool reached = false;
     int line = 0;
     int fields = 0;
     bool allEmpty = true;
     uint64_t bytesAtLimit = 0, bytesInAll = 0;
     std::wstring failure;  // the file could not be read to its end
-    bool Matters() const { return reached && !(allEmpty && fields < kFieldsPerRecord); }
+    // Blank lines after the last record lose nothing.
+    bool Matters() const { return !(allEmpty && fields < kFieldsPerRecord); }
 };
 
 class RecordLoopWatch : public TableReadObserver {
@@ -39,7 +39,6 @@ class RecordLoopWatch : public TableReadObserver {
     }
     // The program reads no further; the checker skips on to the end, holding nothing.
     void CapacityReached(FieldReader& reader) override {
-        beyond.reached = true;
         beyond.line = reader.Line();
         beyond.bytesAtLimit = reader.BytesTaken();
         try {
