@@ -129,7 +129,7 @@ TEST(CheckerRun, WrongOptionsGiveTheReasonAndTheUsageWithStatusTwo) {
                                 std::wstring(FakeSystem::kNotFound) + L"\n");
 }
 
-TEST(CheckerRun, StatusOneForWarningsAndTwoForAReportTheOutputRefuses) {
+TEST(CheckerRun, StatusOneForWarningsAndTwoWhenTheOutputOrMemoryIsRefused) {
     const Outcome warned = Check({}, "122.8,s,l,p,c,x\r\n");
     EXPECT_EQ(warned.status, checker::kExitWarnings);
     EXPECT_TRUE(Holds(warned.out, L"1 warning:\n  record 1, line 1: frequency \"122.8\""));
@@ -138,6 +138,13 @@ TEST(CheckerRun, StatusOneForWarningsAndTwoForAReportTheOutputRefuses) {
     EXPECT_EQ(refused.status, checker::kExitFailed);
     EXPECT_EQ(refused.error,
               L"brenvale-check: cannot write the report: There is not enough space on the disk.\n");
+
+    FakeCheckerSystem starved;
+    starved.files.Add(FakeSystem::kTableFile, kTable);
+    starved.files.decodeFailure = std::make_exception_ptr(std::bad_alloc());
+    EXPECT_EQ(checker::RunChecker({}, starved), checker::kExitFailed);
+    EXPECT_EQ(starved.error, L"brenvale-check: cannot read " +
+                                 std::wstring(FakeSystem::kTableFile) + L": not enough memory\n");
 }
 
 }  // namespace

@@ -102,6 +102,11 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
          {"2/2: the double quote that opens the password on line 2 is never closed, so the field "
           "runs to the end of the file (lines 2 to 4) and swallows what would be records 3 to 4; "
           "Brenvale drops this record, which the end of the file cuts short; close the quote"}},
+        {"122.80,s,l,\"p\n \t\nq\n\n",  // line ends of every kind; blank lines swallow nothing
+         0,
+         {"1/1: the double quote that opens the password on line 1 is never closed, so the field "
+          "runs to the end of the file (lines 1 to 3) and swallows what would be record 2;",
+          "0/0: the fields of the record cut short"}},
         {"122.80;s;l;p;c;x\r\n123.45;s;l;p;c;x\r\n",
          0,
          {"0/0: 2 lines hold semicolons and no commas (the first is line 1), but Brenvale "
@@ -140,9 +145,13 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
          2,
          {"1/1: line 1 goes on after the record's sixth field"}},
         // Marked as UTF-8, but record 2 is not: the program reads on with U+FFFD.
-        {"\xEF\xBB\xBF" + Line("122.80") + Line("123.45", "s\xE9,l,B\xE9,c,x") + Line("121.50"),
+        {"\xEF\xBB\xBF" +
+             Line("\xE9"
+                  "122.80") +
+             Line("123.45", "s\xE9,l,B\xE9,c,x") + Line("121.50"),
          3,
-         {"2/2: the server holds bytes that are not UTF-8 (read as \"s",
+         {"1/1: the frequency holds bytes that are not UTF-8", "1/1: is not in the form",
+          "2/2: the server holds bytes that are not UTF-8 (read as \"s",
           "2/2: the password holds bytes that are not UTF-8; Brenvale reads each such sequence "
           "as the replacement character U+FFFD, which TeamSpeak cannot read in the system's code "
           "page, so Brenvale does not start TeamSpeak with this record; retype the password and "

@@ -100,7 +100,6 @@ std::wstring StopReason(const TableExtent& extent) {
 // A record the end of the file cuts short is said here unless a fault in the layout
 // before it (a shift, a quote never closed) already says why.
 void WarnWhereTheTableStops(Table& table, const TableExtent& extent) {
-    if (extent.end == TableEnd::Capacity) return;
     const int record = extent.records + 1;
     const std::wstring reason = StopReason(extent);
     if (!reason.empty()) {
