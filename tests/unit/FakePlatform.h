@@ -29,6 +29,16 @@ inline std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
 
+// Text as UTF-16 bytes, in either byte order; only characters below U+10000.
+inline std::string Utf16(const std::wstring& text, bool bigEndian) {
+    std::string bytes;
+    for (wchar_t c : text) {
+        const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
 class FakeMainWindow : public MainWindowView {
   public:
     explicit FakeMainWindow(EventLog& log) : log_(log) {}

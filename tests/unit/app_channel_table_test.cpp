@@ -113,16 +113,6 @@ TEST(ChannelTable, OnlyTheFieldCountMakesARecordUpToTwoHundred) {
 
 // ---- encodings, streaming, failures
 
-// Text as UTF-16 bytes, in either byte order; only characters below U+10000.
-std::string Utf16(const std::wstring& text, bool bigEndian) {
-    std::string bytes;
-    for (wchar_t c : text) {
-        const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
-}
-
 TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecideIt) {
     const std::wstring text =
         L"122.80,M\u00FCnchen Radar,l\u00E9a,p,\"Approach, \u00C4\",x\r\n123.45,s,l,p,c,x\r\n";
@@ -192,33 +182,6 @@ TEST(ChannelTable, BytesThatAreNotUtf8InAMarkedFileBecomeReplacementCharactersIn
     EXPECT_EQ(window.ChannelTable.Channel[2], L"c\uFFFD");  // a sequence cut short: one
     EXPECT_EQ(window.ChannelTable.Server[3], L"approach.example");
     EXPECT_TRUE(app.sys.boxes.empty());
-}
-
-TEST(Utf8, EachLongestPieceThatStartsLikeASequenceIsReplacedOnce) {
-    const struct {
-        const char* bytes;
-        std::wstring text;
-        size_t replaced;
-    } cases[] = {
-        {"\xC2\x80\xDF\xBF", L"\u0080\u07FF", 0},          // two bytes, lowest and highest
-        {"\xE0\xA0\x80\xED\x9F\xBF", L"\u0800\uD7FF", 0},  // three, at their narrow edges
-        {"\xEE\x80\x80\xEF\xBF\xBD", L"\uE000\uFFFD", 0},  // a real U+FFFD is no fault
-        {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", L"\U00010000\U0010FFFF", 0},
-        {"\xC0\xAF\xC1", L"\uFFFD\uFFFD\uFFFD", 3},            // overlong leads, stray byte
-        {"\xE0\x9F\x80", L"\uFFFD\uFFFD\uFFFD", 3},            // overlong three bytes
-        {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD", 3},            // a surrogate
-        {"\xF0\x8F\xBF\xBF", L"\uFFFD\uFFFD\uFFFD\uFFFD", 4},  // overlong four bytes
-        {"\xF4\x90\x80\x80\xF5", L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD", 5},  // past U+10FFFF
-        {"\xE2\x82"
-         "A\xF0\x9F\x98",
-         L"\uFFFDA\uFFFD", 2},  // cut short: one each
-        {"\x80\xBF", L"\uFFFD\uFFFD", 2},
-    };
-    for (const auto& example : cases) {
-        std::wstring text = L"stale";  // replaced, not added to
-        EXPECT_EQ(checker::DecodeUtf8(example.bytes, text), example.replaced) << example.bytes;
-        EXPECT_EQ(text, example.text) << example.bytes;
-    }
 }
 
 TEST(ChannelTable, StopsReadingWhereRecord201BeginsWhateverFollows) {

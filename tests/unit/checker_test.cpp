@@ -1,6 +1,6 @@
 // The table checker (it loads through the program's own reader and record loop) warns
 // about each thing the pilot likely did not mean; its exit statuses are seen by the package
-// test.
+// test. Its UTF-8 and code page stand-ins serve the fakes too.
 
 #include <algorithm>
 #include <string>
@@ -33,13 +33,6 @@ std::string NumberedRecords(int count) {
                      std::to_string(hundredths));
     }
     return text;
-}
-
-// Latin-1 text as UTF-16 LE.
-std::string Utf16Le(const std::string& latin1) {
-    std::string bytes;
-    for (char c : latin1) bytes += std::string{c, '\0'};
-    return bytes;
 }
 
 // The warnings as "record/line: text" lines.
@@ -156,7 +149,7 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
           "as the replacement character U+FFFD, which TeamSpeak cannot read in the system's code "
           "page, so Brenvale does not start TeamSpeak with this record; retype the password and "
           "save the file as UTF-8"}},
-        {"\xFF\xFE" + Utf16Le(Line("122.80", "M\xFCnchen,l,p,c,x")), 1, {}},  // no UTF-8 check
+        {"\xFF\xFE" + Utf16(L"122.80,M\u00FCnchen,l,p,c,x", false), 1, {}},  // no UTF-8 check
         {Line("122.80") + "\"" + std::string(kLongestField + 1, 'x'),
          1,
          {"2/2: field 1 runs on past 32767 characters, more than a TeamSpeak command line can "
@@ -202,6 +195,33 @@ TEST(CheckerTable, AFailureWhileARecordIsReadIsWhereTheTableStops) {
               std::vector<std::string>{"201/201: Brenvale keeps the first 200 records and "
                                        "ignores the rest of the file (1 more record); the rest "
                                        "could not be read: Data error (cyclic redundancy check)."});
+}
+
+TEST(Utf8, EachLongestPieceThatStartsLikeASequenceIsReplacedOnce) {
+    const struct {
+        const char* bytes;
+        std::wstring text;
+        size_t replaced;
+    } cases[] = {
+        {"\xC2\x80\xDF\xBF", L"\u0080\u07FF", 0},          // two bytes, lowest and highest
+        {"\xE0\xA0\x80\xED\x9F\xBF", L"\u0800\uD7FF", 0},  // three, at their narrow edges
+        {"\xEE\x80\x80\xEF\xBF\xBD", L"\uE000\uFFFD", 0},  // a real U+FFFD is no fault
+        {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", L"\U00010000\U0010FFFF", 0},
+        {"\xC0\xAF\xC1", L"\uFFFD\uFFFD\uFFFD", 3},            // overlong leads, stray byte
+        {"\xE0\x9F\x80", L"\uFFFD\uFFFD\uFFFD", 3},            // overlong three bytes
+        {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD", 3},            // a surrogate
+        {"\xF0\x8F\xBF\xBF", L"\uFFFD\uFFFD\uFFFD\uFFFD", 4},  // overlong four bytes
+        {"\xF4\x90\x80\x80\xF5", L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD", 5},  // past U+10FFFF
+        {"\xE2\x82"
+         "A\xF0\x9F\x98",
+         L"\uFFFDA\uFFFD", 2},  // cut short: one each
+        {"\x80\xBF", L"\uFFFD\uFFFD", 2},
+    };
+    for (const auto& example : cases) {
+        std::wstring text = L"stale";  // replaced, not added to
+        EXPECT_EQ(checker::DecodeUtf8(example.bytes, text), example.replaced) << example.bytes;
+        EXPECT_EQ(text, example.text) << example.bytes;
+    }
 }
 
 // The checker's stand-in for the system's code page gives each byte back from its character.
