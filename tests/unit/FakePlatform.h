@@ -29,6 +29,20 @@ inline std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
 
+// `count` records on distinct frequencies of the COM band, 25 kHz apart, their other fields
+// numbered: "118.00,server1,login1,pass1,chan1,sub1", "118.02,server2,...".
+inline std::string Records(int count) {
+    std::string text;
+    for (int n = 1; n <= count; ++n) {
+        const int hundredths = (n - 1) % 40 * 25 / 10;
+        const std::string id = std::to_string(n);
+        text += std::to_string(118 + (n - 1) / 40) + (hundredths < 10 ? ".0" : ".") +
+                std::to_string(hundredths) + ",server" + id + ",login" + id + ",pass" + id +
+                ",chan" + id + ",sub" + id + "\r\n";
+    }
+    return text;
+}
+
 // Text as UTF-16 bytes, in either byte order; only characters below U+10000.
 inline std::string Utf16(const std::wstring& text, bool bigEndian) {
     std::string bytes;

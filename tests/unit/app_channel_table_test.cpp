@@ -61,16 +61,6 @@ TEST(FieldReader, SplitsFieldsByTheTableRules) {
 
 // ---- the whole table, read by the window's load
 
-std::string Records(int count) {
-    std::string text;
-    for (int n = 1; n <= count; ++n) {
-        const std::string id = std::to_string(n);
-        text += "1" + id + ",server" + id + ",login" + id + ",pass" + id + ",chan" + id + ",sub" +
-                id + "\r\n";
-    }
-    return text;
-}
-
 struct SlotValue {
     int slot;
     ChannelColumns::Column ChannelColumns::*column;
@@ -84,7 +74,7 @@ TEST(ChannelTable, OnlyTheFieldCountMakesARecordUpToTwoHundred) {
         int count;
         std::vector<SlotValue> slots;
     } cases[] = {
-        {Records(200), 200, {{1, &C::Frequency, L"11"}, {200, &C::SubChannel, L"sub200"}}},
+        {Records(200), 200, {{1, &C::Frequency, L"118.00"}, {200, &C::SubChannel, L"sub200"}}},
         {Records(250), 200, {{200, &C::Server, L"server200"}}},  // the rest ignored silently
         // A record cut short is dropped, but its fields stay in the next slot.
         {Records(2) + "A, B,C,D",

@@ -24,17 +24,6 @@ std::string Line(const std::string& frequency, const std::string& tail = "s,l,p,
     return frequency + "," + tail + "\r\n";
 }
 
-// `count` records on distinct frequencies of the COM band, 25 kHz apart.
-std::string NumberedRecords(int count) {
-    std::string text;
-    for (int n = 0; n < count; ++n) {
-        const int hundredths = n % 40 * 25 / 10;
-        text += Line(std::to_string(118 + n / 40) + (hundredths < 10 ? ".0" : ".") +
-                     std::to_string(hundredths));
-    }
-    return text;
-}
-
 // The warnings as "record/line: text" lines.
 std::vector<std::string> Warnings(const checker::Table& table) {
     std::vector<std::string> lines;
@@ -51,7 +40,7 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
         int count;
         std::vector<std::string> warnings;  // "record/line: part of the text", all of them
     } cases[] = {
-        {NumberedRecords(200) + "\n\n", 200, {}},
+        {Records(200) + "\n\n", 200, {}},
         {"  \"121.50\" ,  s , \"l, m\",p,c,x\n122.80,s,l,p,c,x,\n\n", 2, {}},
         {Line("121.50") + Line("121.50") + Line("1x2.80") + Line("117.97") + Line("122.81") +
              Line("122.825"),
@@ -60,7 +49,7 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
           "5/5: (the two decimals end in 0, 2, 5 or 7)",
           "6/6: frequency 122.825 has three decimals, but the radio shows two, 122.82, and only "
           "that text matches; write 122.82"}},
-        {NumberedRecords(250), 200, {"201/201: ignores the rest of the file (50 more records)"}},
+        {Records(250), 200, {"201/201: ignores the rest of the file (50 more records)"}},
         {"", 0, {"0/0: with the nickname alone"}},
         {"122.80,,", 0, {"0/0: the fields of the record cut short", "1/1: ends after 2"}},
         {Line("122.80", "srv?x,l\"og,,\"ch?an\",sub\""),
@@ -111,7 +100,7 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
          {"1/1: record 1 looks like a heading (its frequency field says \"FREQ\"), but Brenvale "
           "reads it as a channel, and record 1 is the default channel, used for every frequency "
           "no record has; remove the heading line"}},
-        {Line("122.80", "s,\"se\"\"cret\",\"pa\"\"ss\",\"Tow\" er,x"),
+        {Line("\"122.80\" x", "s,\"se\"\"cret\",\"pa\"\"ss\",c,x"),
          1,
          {"1/1: the login name, written \"se\"\"cret\", holds a doubled double quote, as "
           "spreadsheets write one inside a value, but a value cannot hold a double quote: Brenvale "
@@ -120,9 +109,9 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
           "1/1: the password holds a doubled double quote, as spreadsheets write one inside a "
           "value, but a value cannot hold a double quote: Brenvale keeps the part before it and "
           "drops the rest",
-          "1/1: the channel, written \"Tow\" er, has text after its closing double quote: Brenvale "
-          "keeps the part inside the quotes, \"Tow\", and drops the rest of the field; put the "
-          "whole value inside the quotes"}},
+          "1/1: the frequency, written \"122.80\" x, has text after its closing double quote: "
+          "Brenvale keeps the part inside the quotes, \"122.80\", and drops the rest of the field; "
+          "put the whole value inside the quotes"}},
         {Line("122.80", "Lob\x1b[8mby\x7f,l,p,c\tq,x"),
          1,
          {"1/1: the server holds control characters (written here as <U+001B>, <U+007F>), which an "
@@ -137,15 +126,18 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
         {"122.80,s,l,p,c,x,123.45,s,l,p,c,x\r\n",
          2,
          {"1/1: line 1 goes on after the record's sixth field"}},
-        // Marked as UTF-8, but record 2 is not: the program reads on with U+FFFD.
-        {"\xEF\xBB\xBF" +
-             Line("\xE9"
-                  "122.80") +
-             Line("123.45", "s\xE9,l,B\xE9,c,x") + Line("121.50"),
+        {"122.80,s,l,p,c,x,123.45\r\n",
+         1,
+         {"1/1: line 1 goes on after the record's sixth field", "2/1: the file ends after 1 of"}},
+        // Marked as UTF-8, but records 1, 3 and the one cut short are not: the program reads on
+        // with U+FFFD, and drops the last.
+        {"\xEF\xBB\xBF" + Line("122.80\xE9") + Line("121.50") +
+             Line("123.45", "s\xE9,l,B\xE9,c,x") + "124.00,\xE9",
          3,
          {"1/1: the frequency holds bytes that are not UTF-8", "1/1: is not in the form",
-          "2/2: the server holds bytes that are not UTF-8 (read as \"s",
-          "2/2: the password holds bytes that are not UTF-8; Brenvale reads each such sequence "
+          "4/4: the file ends after 2 of",
+          "3/3: the server holds bytes that are not UTF-8 (read as \"s",
+          "3/3: the password holds bytes that are not UTF-8; Brenvale reads each such sequence "
           "as the replacement character U+FFFD, which TeamSpeak cannot read in the system's code "
           "page, so Brenvale does not start TeamSpeak with this record; retype the password and "
           "save the file as UTF-8"}},
@@ -155,9 +147,9 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
          {"2/2: field 1 runs on past 32767 characters, more than a TeamSpeak command line can "
           "carry (a double quote never closed?), so Brenvale stops reading the table there and "
           "drops this record"}},
-        {NumberedRecords(200) + Line("122.80", std::string(1 << 20, 's')),  // 3,600 + 1,048,585
+        {Records(200) + Line("122.80", std::string(1 << 20, 's')),  // 9,460 + 1,048,585
          200,
-         {"201/201: (1 more record); most of the file is never read: 1048585 of its 1052185 "
+         {"201/201: (1 more record); most of the file is never read: 1048585 of its 1058045 "
           "bytes"}},
     };
     for (const auto& example : cases) {
@@ -179,7 +171,7 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
 }
 
 TEST(CheckerTable, AFailureWhileARecordIsReadIsWhereTheTableStops) {
-    const std::string head = NumberedRecords(2) + "121";
+    const std::string head = Records(2) + "121";
     const checker::Table table = Check(head + ".50,s,l,p,c,x\r\n", head.size());
     EXPECT_EQ(table.count, 2);
     EXPECT_EQ(Warnings(table),
@@ -188,8 +180,8 @@ TEST(CheckerTable, AFailureWhileARecordIsReadIsWhereTheTableStops) {
                                        "the table there and drops this record"});
 
     // Past the 200th record only the checker reads on; a failure there is the checker's.
-    const std::string full = NumberedRecords(200);
-    const checker::Table past = Check(full + NumberedRecords(200), full.size() + 10);
+    const std::string full = Records(200);
+    const checker::Table past = Check(full + Records(200), full.size() + 10);
     EXPECT_EQ(past.count, 200);
     EXPECT_EQ(Warnings(past),
               std::vector<std::string>{"201/201: Brenvale keeps the first 200 records and "

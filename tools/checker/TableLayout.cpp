@@ -93,9 +93,9 @@ class Layout {
     }
     bool Complete(int record) const { return Last(record) - First(record) + 1 == kFields; }
     bool OnOneLine(int record) const { return lineOf_[First(record)] == lineOf_[Last(record)]; }
-    bool StartsInStep(int record) const {
-        return (First(record) - LineAt(First(record)).first) % kFields == 0;
-    }
+    // In step: the fields before it on its line make whole records, which holds exactly when
+    // the line starts at a multiple of six, as every record does.
+    bool StartsInStep(int record) const { return LineAt(First(record)).first % kFields == 0; }
     // The next record starts at the start of a line, or in step on a line of several.
     bool EndsInStep(int record) const {
         return Complete(record) && (OnOneLine(record) || fields_[Last(record)].form.endsLine);
