@@ -112,6 +112,9 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
           "1/1: the frequency, written \"122.80\" x, has text after its closing double quote: "
           "Brenvale keeps the part inside the quotes, \"122.80\", and drops the rest of the field; "
           "put the whole value inside the quotes"}},
+        {Line("122.80", "\"s\"" + std::string(70, 'y') + ",l,p,c,x"),  // what is dropped, cut
+         1,
+         {"1/1: the server, written \"s\"" + std::string(64, 'y') + "..., has text after its"}},
         {Line("122.80", "Lob\x1b[8mby\x7f,l,p,c\tq,x"),
          1,
          {"1/1: the server holds control characters (written here as <U+001B>, <U+007F>), which an "
