@@ -139,10 +139,10 @@ TEST(Switch, ALineTeamSpeakCannotReadExactlyStartsNothingAndTheCaptionSaysWhy) {
         std::wstring caption;
     } refused[] = {
         {std::string("voi\0ce", 6), failed + L"a NUL character; check the channel table for it."},
-        // Each character once; those that show nothing by their numbers alone.
-        {"\xD0\x96\xC2\x80\xD0\x96\xE2\x80\x8B\xE2\x80\xA8\xF0\x9F\x99\x82",
-         outside + L"\"\u0416\" (U+0416), U+0080, U+200B, U+2028, \"\U0001F642\" (U+1F642)" +
-             advice},
+        // Each character once, eight of them all named; those that show nothing by number alone.
+        {"\xD0\x96\xC2\x80\xD0\x96\xE2\x80\x8B\xE2\x80\xA8\xF0\x9F\x99\x82\xD0\x91\xD0\x92\xD0\x93",
+         outside + L"\"\u0416\" (U+0416), U+0080, U+200B, U+2028, \"\U0001F642\" (U+1F642), " +
+             L"\"\u0411\" (U+0411), \"\u0412\" (U+0412), \"\u0413\" (U+0413)" + advice},
         {"\xD0\x90\xD0\x91\xD0\x92\xD0\x93\xD0\x94\xD0\x95\xD0\x96\xD0\x97\xD0\x98",  // nine
          outside +
              L"\"\u0410\" (U+0410), \"\u0411\" (U+0411), \"\u0412\" (U+0412), \"\u0413\" (U+0413), "
