@@ -15,8 +15,8 @@
 namespace checker {
 namespace {
 
-// The COM band in hundredths of a MHz.
-constexpr int kLowestChannel = kCom1LowestKhz / 10;  // in hundredths of a MHz, as shown
+// The COM band in hundredths of a MHz, as the radio shows it.
+constexpr int kLowestChannel = kCom1LowestKhz / 10;
 constexpr int kHighestChannel = kCom1HighestKhz / 10;
 
 bool IsDigit(wchar_t c) {
