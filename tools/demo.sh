@@ -24,7 +24,8 @@ TEAMSPEAK="$DEMO/Team Speak 2"
 mkdir -p "$DEMO/Brenvale" "$TEAMSPEAK"
 cp "$BUILD_DIR/brenvale.exe" "$DEMO/Brenvale/"
 cp "$BUILD_DIR/teamspeak-standin/teamspeak.exe" "$TEAMSPEAK/"
-cp "$ROOT/tools/sample/brenvale.txt" "$DEMO/Brenvale/"
+# The pilot's first step: the sample made the table.
+cp "$ROOT/tools/sample/brenvale-sample.txt" "$DEMO/Brenvale/brenvale.txt"
 
 cleanup() {
     "$WINESERVER" -k >/dev/null 2>&1 || true

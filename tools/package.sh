@@ -14,6 +14,9 @@ shopt -s inherit_errexit
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MAX_MAIN_PROGRAM_BYTES=$((127 * 1024))
 PROGRAMS=(brenvale.exe brenvale-check.exe standin-sim.exe)
+# The sample channel table, shipped under its own name beside each brenvale.exe: the zip
+# holds no brenvale.txt, so unpacking a newer one over the folder keeps the pilot's table.
+SAMPLE_TABLE=tools/sample/brenvale-sample.txt
 
 ALLOWED_DLLS_FILE="$ROOT/tools/windows-dlls.txt"
 
@@ -116,8 +119,7 @@ main() {
     version="$(project_version)"
     require_tools
     local text
-    for text in docs/user-guide.txt tools/sample/brenvale.txt \
-        tools/sample/remove-brenvale-settings.reg; do
+    for text in docs/user-guide.txt "$SAMPLE_TABLE" tools/sample/remove-brenvale-settings.reg; do
         [ -f "$ROOT/$text" ] || die "$text is missing"
     done
     # An old zip must not pass for this run's result when this run fails.
@@ -135,12 +137,15 @@ main() {
     stage_programs "$build_root/win32" "$files" i686-w64-mingw32 pei-i386
     stage_programs "$build_root/win64" "$files/x64" x86_64-w64-mingw32 pei-x86-64
     copy_as_windows_text "$ROOT/docs/user-guide.txt" "$files/README.txt"
-    copy_as_windows_text "$ROOT/tools/sample/brenvale.txt" "$files/brenvale.txt"
+    local sample
+    sample="$(basename "$SAMPLE_TABLE")"
+    copy_as_windows_text "$ROOT/$SAMPLE_TABLE" "$files/$sample"
     # Removes the program's settings by double-click (regedit reads ANSI text too).
     copy_as_windows_text "$ROOT/tools/sample/remove-brenvale-settings.reg" \
         "$files/remove-brenvale-settings.reg"
-    # Each brenvale.exe reads the table beside itself, so the 64-bit one gets a copy too.
-    cp "$files/brenvale.txt" "$files/x64/brenvale.txt"
+    # Each brenvale.exe reads the table beside itself, so the 64-bit one's folder gets the
+    # sample too.
+    cp "$files/$sample" "$files/x64/$sample"
 
     echo "Brenvale $version"
     check_programs "$files"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Unpacks the release zip and checks what it holds: the right programs for the right
 # processor, stripped, needing no DLL beyond Windows' own; the guide, the sample table
-# and the settings' removal as Windows text; the sample clean for the checker.
+# and the settings' removal as Windows text; the sample clean for the checker; and an
+# update unpacked over the folder keeping the pilot's own tables.
 #   package_test.sh <source-dir> <build-root> [<native brenvale-check>]
 # The zip named by BRENVALE_PACKAGE_ZIP is checked as it is. Otherwise tools/package.sh
 # makes one into a temporary folder from <build-root>/win32 and <build-root>/win64;
@@ -29,6 +30,17 @@ WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
 
 version="$(sed -n 's/^project([^)]*VERSION \([0-9][0-9.]*\).*/\1/p' "$SOURCE/CMakeLists.txt" | head -n 1)"
+# The sample's source as tools/package.sh names it (the zip keeps its file name), and the
+# table the program reads, as app/ChannelTable.h names it.
+sample_source="$(sed -n 's/^SAMPLE_TABLE=\([^ ]*\)$/\1/p' "$SOURCE/tools/package.sh")"
+sample="$(basename "${sample_source:-none}")"
+table="$(sed -n 's/^inline constexpr wchar_t kChannelTableFile\[\] = L"\\\\\([^"\\]*\)";$/\1/p' \
+    "$SOURCE/app/ChannelTable.h")"
+[ -n "$sample_source" ] && [ -n "$table" ] || {
+    echo "FAIL: no SAMPLE_TABLE= in tools/package.sh or no kChannelTableFile in app/ChannelTable.h" >&2
+    exit 1
+}
+[ "$sample" != "$table" ] || { echo "FAIL: the sample is shipped as $table, the pilot's table" >&2; exit 1; }
 command -v unzip >/dev/null || skip "unzip is not installed"
 
 if [ -n "${BRENVALE_PACKAGE_ZIP:-}" ]; then
@@ -66,16 +78,19 @@ unzip -q "$zip_file" -d "$WORK/unpacked"
 cd "$WORK/unpacked"
 
 # ---- exactly the expected files
-expected="README.txt
+expected="$(LC_ALL=C sort <<EOF
+README.txt
 brenvale-check.exe
 brenvale.exe
-brenvale.txt
+$sample
 remove-brenvale-settings.reg
 standin-sim.exe
 x64/brenvale-check.exe
 x64/brenvale.exe
-x64/brenvale.txt
-x64/standin-sim.exe"
+x64/$sample
+x64/standin-sim.exe
+EOF
+)"
 actual="$(find . -type f | sed 's|^\./||' | LC_ALL=C sort)"
 [ "$actual" = "$expected" ] || fail "the zip holds:
 $actual
@@ -155,8 +170,9 @@ check_text() {
     cmp -s <(tr -d '\r' <"$file") <(tr -d '\r' <"$source") || fail "$file differs from $source"
 }
 check_text README.txt "$SOURCE/docs/user-guide.txt"
-check_text brenvale.txt "$SOURCE/tools/sample/brenvale.txt"
-cmp -s brenvale.txt x64/brenvale.txt || fail "x64/brenvale.txt differs from brenvale.txt"
+check_text "$sample" "$SOURCE/$sample_source"
+cmp -s "$sample" "x64/$sample" || fail "x64/$sample differs from $sample"
+grep -q "$sample" README.txt || fail "README.txt never names $sample"
 check_text remove-brenvale-settings.reg "$SOURCE/tools/sample/remove-brenvale-settings.reg"
 
 # ---- the settings' removal: regedit's header, then the program's own key removed and
@@ -188,10 +204,40 @@ $acted"
     fi
 fi
 
+# ---- an update: the zip unpacked over a folder where the pilot keeps tables of their
+# own, replacing every file, leaves those tables as they were and brings the sample
+update_keeps_the_tables() {
+    local folder="$WORK/update" own
+    unzip -q "$zip_file" -d "$folder"
+    printf '130.00,club.example,me,"my, secret",Club,Room\r\n' >"$folder/$table"
+    printf '118.10,x64.example,me,pw,Tower,\r\n' >"$folder/x64/$table"
+    cp "$folder/$table" "$WORK/own.txt"
+    cp "$folder/x64/$table" "$WORK/own-x64.txt"
+    # An edited sample shows that the second unpacking does replace what the zip holds.
+    echo edited >"$folder/$sample"
+    unzip -o -q "$zip_file" -d "$folder"
+    echo "Update: the zip unpacked again over the folder, every file replaced (unzip -o):"
+    for own in "$table:own.txt" "x64/$table:own-x64.txt"; do
+        if cmp -s "$folder/${own%%:*}" "$WORK/${own#*:}"; then
+            echo "  ${own%%:*}: the pilot's own, $(stat -c %s "$folder/${own%%:*}") bytes, as it was"
+        else
+            fail "${own%%:*}, the pilot's own table, was changed by the update"
+        fi
+    done
+    for own in "$sample" "x64/$sample"; do
+        if cmp -s "$folder/$own" "$own"; then
+            echo "  $own: the zip's sample"
+        else
+            fail "$own after the update is not the zip's sample"
+        fi
+    done
+}
+update_keeps_the_tables
+
 # ---- the sample table as the checker sees it, and the checker's other exit statuses
-if [ -n "$NATIVE_CHECKER" ] && [ -f brenvale.txt ]; then
+if [ -n "$NATIVE_CHECKER" ] && [ -f "$sample" ]; then
     status=0
-    "$NATIVE_CHECKER" brenvale.txt --frequency 122.80 >"$WORK/check.txt" || status=$?
+    "$NATIVE_CHECKER" "$sample" --frequency 122.80 >"$WORK/check.txt" || status=$?
     [ "$status" -eq 0 ] || { cat "$WORK/check.txt"; fail "the sample table gives warnings"; }
     printf '122.8,s,l,p,c,x\r\n' >"$WORK/warned.txt"
     status=0
@@ -199,7 +245,7 @@ if [ -n "$NATIVE_CHECKER" ] && [ -f brenvale.txt ]; then
     [ "$status" -eq 1 ] && grep -q '^  record 1, line 1: frequency "122.8"' "$WORK/check.txt" ||
         fail "a table with a warning: exit status $status, $(cat "$WORK/check.txt")"
     status=0
-    "$NATIVE_CHECKER" brenvale.txt --frequency=122.8 2>"$WORK/check.txt" || status=$?
+    "$NATIVE_CHECKER" "$sample" --frequency=122.8 2>"$WORK/check.txt" || status=$?
     [ "$status" -eq 2 ] && grep -q '^Usage: brenvale-check' "$WORK/check.txt" ||
         fail "a wrong frequency: exit status $status, $(cat "$WORK/check.txt")"
 fi
@@ -208,11 +254,14 @@ fi
 # shellcheck source=tools/wine.sh
 . "$SOURCE/tools/wine.sh"
 if [ -x "$WINE64" ] && [ -n "${WINEPREFIX:-}" ] && [ -f "$WINEPREFIX/system.reg" ] &&
-    [ -f x64/brenvale-check.exe ]; then
+    [ -f x64/brenvale-check.exe ] && [ -f "x64/$sample" ]; then
+    # As the guide's first steps do: the sample made the table, which the checker reads
+    # beside itself when no table is named.
+    cp "x64/$sample" "x64/$table"
     status=0
     (cd x64 && WINEDEBUG=-all timeout 120 "$WINE64" brenvale-check.exe --frequency 122.80) \
         >"$WORK/wine-out.txt" 2>"$WORK/wine-err.txt" || status=$?
-    [ "$status" -eq 0 ] || fail "x64/brenvale-check.exe on its own sample: exit status $status"
+    [ "$status" -eq 0 ] || fail "x64/brenvale-check.exe on the sample as $table: exit status $status"
     grep -q $'teamspeak.exe "voice.example.net?nickname=Pilot?.*"\r$' "$WORK/wine-out.txt" ||
         fail "x64/brenvale-check.exe did not show the command line: $(cat "$WORK/wine-out.txt")"
     status=0

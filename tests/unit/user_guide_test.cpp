@@ -32,6 +32,24 @@ std::string OneLine(const std::string& text) {
     return result;
 }
 
+// The folder lists' prompts, as a first start on a machine where nothing is known shows
+// them: the TeamSpeak folder picked, then the simulator's for the module.
+std::vector<std::string> FolderListPrompts() {
+    FakeApp app;
+    app.sys.values.clear();
+    app.sys.Add(L"C:\\Brenvale\\fsuipc.dll", "module");
+    app.sys.Add(L"E:\\TS\\teamspeak.exe");
+    app.sys.Add(L"F:\\FS\\fs2000.exe");
+    app.sys.picks = {L"E:\\TS", L"F:\\FS"};
+    app.sys.answers = {kIdYes};
+    app.general.StartUp();
+    std::vector<std::string> prompts;
+    for (const std::string& pick : app.sys.Events("dialog:pick ")) {
+        prompts.push_back(pick.substr(pick.find(' ') + 1));  // after the owner
+    }
+    return prompts;
+}
+
 TEST(UserGuide, QuotesEveryTextTheProgramShowsAndExplainsTheSampleTable) {
     const std::string raw = Shipped("docs/user-guide.txt");
     ASSERT_FALSE(raw.empty());
@@ -63,8 +81,13 @@ TEST(UserGuide, QuotesEveryTextTheProgramShowsAndExplainsTheSampleTable) {
         EXPECT_NE(guide.find(quoted.substr(0, quoted.find_last_not_of(' ') + 1)), std::string::npos)
             << quoted;
     }
+    const std::vector<std::string> prompts = FolderListPrompts();
+    EXPECT_EQ(prompts.size(), 2u);
+    for (const std::string& prompt : prompts) {
+        EXPECT_NE(guide.find('"' + prompt + '"'), std::string::npos) << prompt;
+    }
     FakeSystem system;
-    system.Add(FakeSystem::kTableFile, Shipped("tools/sample/brenvale.txt"));
+    system.Add(FakeSystem::kTableFile, Shipped("tools/sample/brenvale-sample.txt"));
     const checker::Table sample = checker::CheckTable(
         *system.OpenForReading(FakeSystem::kTableFile), system, L"the system's code page");
     EXPECT_TRUE(sample.warnings.empty()) << "the sample table is clean";
