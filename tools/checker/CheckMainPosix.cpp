@@ -112,6 +112,8 @@ class PosixSystem : public checker::CheckerSystem {
         return reader;
     }
     std::wstring DefaultTableFile() override { return kChannelTableName; }
+    // Brenvale's settings live in the Windows registry, out of this checker's reach.
+    std::wstring SavedTeamSpeakDir() override { return std::wstring(); }
     void WriteOut(const std::wstring& text) override { Write(stdout, text); }
     void WriteError(const std::wstring& text) override {
         try {
