@@ -164,8 +164,9 @@ TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecide
 // for, as from UTF-8; a surrogate without its partner stays, a value that is no character.
 TEST(ChannelTable, AUtf16SurrogatePairIsOneCharacterAndALoneSurrogateStaysAsItIs) {
     const std::wstring high(1, 0xD83D), low(1, 0xDC80);
+    const std::wstring firstAndLast{0xD800, 0xDC00, 0xDBFF, 0xDFFF};  // U+10000, U+10FFFF
     const std::wstring fields = L"122.80,Skull " + high + low + L",a" + high + L"," + low + L"b," +
-                                low + high + L"," + high + high + low;
+                                low + high + L"," + high + high + low + firstAndLast;
     for (bool bigEndian : {false, true}) {
         FakeApp app;
         const std::string mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
@@ -175,7 +176,7 @@ TEST(ChannelTable, AUtf16SurrogatePairIsOneCharacterAndALoneSurrogateStaysAsItIs
         EXPECT_EQ(window.ChannelTable.LoginName[1], L"a" + high);
         EXPECT_EQ(window.ChannelTable.Password[1], low + L"b");
         EXPECT_EQ(window.ChannelTable.Channel[1], low + high);
-        EXPECT_EQ(window.ChannelTable.SubChannel[1], high + L"\U0001F480");
+        EXPECT_EQ(window.ChannelTable.SubChannel[1], high + L"\U0001F480\U00010000\U0010FFFF");
     }
 }
 
