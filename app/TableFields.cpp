@@ -19,6 +19,29 @@ std::string Bytes(const Units& field) {
     return std::string(field.begin(), field.end());
 }
 
+// A UTF-16 field's text. Where wchar_t holds 16 bits the units are the program's characters
+// already; where it holds 32, each surrogate pair becomes the one character it stands for,
+// as in text from UTF-8, and a lone surrogate stays as it is: a value that is no character.
+std::wstring FromUtf16Units(const Units& units) {
+    if constexpr (sizeof(wchar_t) == 2) {
+        return units;
+    } else {
+        std::wstring text;
+        text.reserve(units.size());
+        for (size_t at = 0; at < units.size(); ++at) {
+            const wchar_t unit = units[at];
+            const wchar_t next = at + 1 < units.size() ? units[at + 1] : 0;
+            if (unit >= 0xD800 && unit <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
+                text.push_back(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
+                ++at;
+            } else {
+                text.push_back(unit);
+            }
+        }
+        return text;
+    }
+}
+
 }  // namespace
 
 std::wstring DecodeUnits(const Units& field, TextEncoding encoding, TextCodec& decoder) {
@@ -28,7 +51,7 @@ std::wstring DecodeUnits(const Units& field, TextEncoding encoding, TextCodec& d
         case TextEncoding::Utf8:
             return decoder.FromUtf8Replacing(Bytes(field));
         default:
-            return field;  // UTF-16 units are the program's characters already
+            return FromUtf16Units(field);
     }
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The native checker as a command: what lies past record 200 is counted without being
 # held, the report is UTF-8 whatever the table's encoding, and a report the output refuses
-# ends in exit status 2 with the reason on standard error.
+# or a folder named for the table ends in exit status 2 with the reason on standard error.
 #   checker_command_test.sh <brenvale-check>
 set -euo pipefail
 
@@ -43,9 +43,31 @@ for table in ansi utf16; do
     grep -q $'server "M\xc3\xbcn' "$WORK/out" || fail "$table table: $(cat "$WORK/out")"
 done
 
+# A character beyond U+FFFF from a UTF-16 table is written as itself; a lone high, a lone
+# low (one that stands for a stray byte of a file name too) and a reversed pair are each
+# U+FFFD, so the report stays UTF-8.
+printf '\xff\xfe1\x002\x002\x00.\x008\x000\x00,\x00S\x00k\x00u\x00l\x00l\x00 \x00\x3d\xd8\x80\xdc,\x00a\x00\x00\xd8b\x00,\x00c\x00\x80\xdc,\x00\x80\xdc\x3d\xd8,\x00x\x00' \
+    >"$WORK/surrogates.txt"
+run 1 "$CHECKER" --show-passwords "$WORK/surrogates.txt"
+grep -qF $'"122.80"  server "Skull \xf0\x9f\x92\x80", login "a\xef\xbf\xbdb", password "c\xef\xbf\xbd", channel "\xef\xbf\xbd\xef\xbf\xbd", sub-channel "x"' \
+    "$WORK/out" || fail "surrogates: $(cat "$WORK/out")"
+iconv -f UTF-8 -t UTF-8 "$WORK/out" >/dev/null || fail "surrogates: the report is not UTF-8"
+
+# A file name that is not UTF-8 opens, and is shown with its own bytes.
+stray="$WORK/$(printf 'caf\xe9.txt')"
+cp "$WORK/ansi.txt" "$stray"
+run 0 "$CHECKER" "$stray"
+LC_ALL=C grep -aqxF "Channel table: $stray" "$WORK/out" || fail "a name not UTF-8: $(cat "$WORK/out")"
+
 run 2 bash -c 'exec "$0" "$1" >/dev/full' "$CHECKER" "$WORK/ansi.txt"
 grep -q '^brenvale-check: cannot write the report: ' "$WORK/err" ||
     fail "a refused report: $(cat "$WORK/err")"
 
+# A folder is no table, as on Windows: not an empty one.
+mkdir "$WORK/folder.txt"
+run 2 "$CHECKER" "$WORK/folder.txt"
+grep -qx "brenvale-check: cannot read $WORK/folder.txt: Is a directory" "$WORK/err" ||
+    fail "a folder: $(cat "$WORK/out" "$WORK/err")"
+
 [ "$FAILURES" -eq 0 ] || exit 1
-echo "the checker counts a long tail, writes UTF-8 and notices a refused report"
+echo "the checker counts a long tail, writes UTF-8, notices a refused report and a folder"

@@ -160,6 +160,26 @@ TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecide
     EXPECT_EQ(first.LoadTable("Caf\xC3\xA9,s,l,p,c,x").ChannelTable.Frequency[1], L"Caf\u00E9");
 }
 
+// Natively wchar_t holds 32 bits, so a surrogate pair becomes the one character it stands
+// for, as from UTF-8; a surrogate without its partner stays, a value that is no character.
+TEST(ChannelTable, AUtf16SurrogatePairIsOneCharacterAndALoneSurrogateStaysAsItIs) {
+    const std::wstring high(1, 0xD83D), low(1, 0xDC80);
+    const std::wstring firstAndLast{0xD800, 0xDC00, 0xDBFF, 0xDFFF};  // U+10000, U+10FFFF
+    const std::wstring fields = L"122.80,Skull " + high + low + L",a" + high + L"," + low + L"b," +
+                                low + high + L"," + high + high + low + firstAndLast;
+    for (bool bigEndian : {false, true}) {
+        FakeApp app;
+        const std::string mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        const FrmMain& window = app.LoadTable(mark + Utf16(fields, bigEndian));
+        ASSERT_EQ(window.ChannelCount, 1);
+        EXPECT_EQ(window.ChannelTable.Server[1], L"Skull \U0001F480");
+        EXPECT_EQ(window.ChannelTable.LoginName[1], L"a" + high);
+        EXPECT_EQ(window.ChannelTable.Password[1], low + L"b");
+        EXPECT_EQ(window.ChannelTable.Channel[1], low + high);
+        EXPECT_EQ(window.ChannelTable.SubChannel[1], high + L"\U0001F480\U00010000\U0010FFFF");
+    }
+}
+
 TEST(ChannelTable, BytesThatAreNotUtf8InAMarkedFileBecomeReplacementCharactersInPlace) {
     FakeApp app;
     const FrmMain& window = app.LoadTable(

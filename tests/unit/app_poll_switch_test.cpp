@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "FakePlatform.h"
+#include "tests/support/SurrogateNaming.h"
 
 namespace {
 
@@ -165,6 +166,13 @@ TEST(Switch, ALineTeamSpeakCannotReadExactlyStartsNothingAndTheCaptionSaysWhy) {
                       L"?subchannel=x\"");
         EXPECT_EQ(app.sys.Window().caption, L"Brenvale");
     }
+}
+
+// Text from Windows, in 16-bit units, as the caption's naming gets it there: a surrogate
+// pair is one character wherever it stands, a surrogate alone or reversed is none.
+TEST(Switch, TheCharactersNamedTakeASurrogatePairAsOneAndALoneSurrogateAsItself) {
+    FakeSystem codec;  // Windows-1252
+    surrogates::ExpectNamings(codec);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ class FakeCheckerSystem : public checker::CheckerSystem {
     TextCodec& Decoder() override { return files; }
     std::wstring CodePageName() override { return L"the system's code page (1252)"; }
     std::wstring DefaultTableFile() override { return FakeSystem::kTableFile; }
+    std::wstring SavedTeamSpeakDir() override { return savedTeamSpeakDir; }
     void WriteOut(const std::wstring& text) override {
         if (outputRefused) throw PlatformFailure(L"There is not enough space on the disk.");
         out += text;
@@ -27,6 +28,7 @@ class FakeCheckerSystem : public checker::CheckerSystem {
     void WriteError(const std::wstring& text) override { error += text; }
 
     FakeSystem files;
+    std::wstring savedTeamSpeakDir;
     bool outputRefused = false;
     std::wstring out, error;
 };
@@ -40,10 +42,12 @@ struct Outcome {
     std::wstring out, error;
 };
 
-Outcome Check(const Args& args, const std::string& table = kTable, bool outputRefused = false) {
+Outcome Check(const Args& args, const std::string& table = kTable, bool outputRefused = false,
+              const std::wstring& savedTeamSpeakDir = std::wstring()) {
     FakeCheckerSystem system;
     system.files.Add(FakeSystem::kTableFile, table);
     system.outputRefused = outputRefused;
+    system.savedTeamSpeakDir = savedTeamSpeakDir;
     const int status = checker::RunChecker(args, system);
     return {status, system.out, system.error};
 }
@@ -82,14 +86,40 @@ TEST(CheckerRun, ShowsTheChosenRecordAndTheCommandLineWithPasswordsMaskedUnlessA
         Check({L"--frequency=122.80", L"--name", L"\u0416\x1b"}, "122.80,Lob\x1b[8mby,l,p,c,x\r\n");
     EXPECT_TRUE(Holds(refused.out, L"Read as ANSI text in the system's code page (1252)\n"));
     EXPECT_TRUE(Holds(refused.out, L"server \"Lob<U+001B>[8mby\""));
-    EXPECT_TRUE(Holds(refused.out,
-                      L"for the name \"\u0416<U+001B>\" and the TeamSpeak folder \"C:\\Program "
-                      L"Files\\Teamspeak2_RC2\":\n  none: it would hold characters that TeamSpeak "
-                      L"cannot read in the system's code page (1252): \"\u0416\" (U+0416), so "
-                      L"Brenvale does not start TeamSpeak.\n\n1 warning:\n"));
+    EXPECT_TRUE(Holds(
+        refused.out,
+        L"for the name \"\u0416<U+001B>\" and the default TeamSpeak folder, "
+        L"\"C:\\Program Files\\Teamspeak2_RC2\":\n  none: it would hold characters that TeamSpeak "
+        L"cannot read in the system's code page (1252): \"\u0416\" (U+0416), so "
+        L"Brenvale does not start TeamSpeak.\n\n1 warning:\n"));
     EXPECT_FALSE(Holds(refused.out, L"\x1b"));
     const Outcome cut = Check({L"--frequency=122.80"}, std::string("122.80,s\0,l,p,c,x\r\n", 20));
     EXPECT_TRUE(Holds(cut.out, L"  none: it would hold a NUL character, so Brenvale does not"));
+}
+
+// The folder Brenvale saved is the one it starts TeamSpeak from, unless one is given; the
+// report says which it used.
+TEST(CheckerRun, TheTeamSpeakFolderIsTheOneGivenElseTheSavedOneElseTheDefault) {
+    const std::wstring line = L"\\teamspeak.exe \"s1?nickname=Pilot";
+    const Outcome saved = Check({L"--frequency=122.80"}, kTable, false, L"E:\\Voice\\TS2");
+    EXPECT_TRUE(Holds(saved.out,
+                      L"and the TeamSpeak folder Brenvale saved, \"E:\\Voice\\TS2\":"
+                      L"\n  E:\\Voice\\TS2" +
+                          line));
+    const Outcome given =
+        Check({L"--teamspeak-dir", L"D:\\TS", L"--frequency=122.80"}, kTable, false, L"E:\\V");
+    EXPECT_TRUE(Holds(given.out,
+                      L"and the TeamSpeak folder given with --teamspeak-dir, "
+                      L"\"D:\\TS\":\n  D:\\TS" +
+                          line));
+    const Outcome none = Check({L"--frequency=122.80"});
+    EXPECT_TRUE(Holds(none.out,
+                      L"and the default TeamSpeak folder, \"C:\\Program Files\\"
+                      L"Teamspeak2_RC2\":\n  C:\\Program Files\\Teamspeak2_RC2" +
+                          line));
+    EXPECT_TRUE(Holds(Check({L"--help"}, kTable, false, L"E:\\V").out,
+                      L"(default: E:\\V, the folder Brenvale saved)"));
+    EXPECT_TRUE(Holds(Check({L"--help"}).out, L"(default: C:\\Program Files\\Teamspeak2_RC2)"));
 }
 
 TEST(CheckerRun, WithNoRecordsRecord1IsWhatTheRecordCutShortLeftThere) {

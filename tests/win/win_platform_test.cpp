@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
+#include <string>
 
+#include "app/SettingsNames.h"
 #include "platform/PlatformFailure.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/UnhandledFailure.h"
@@ -13,6 +17,7 @@
 #include "platform/win32/Win32Helpers.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32SettingsStore.h"
+#include "tests/support/SurrogateNaming.h"
 #include "tests/win/WinTestSupport.h"
 
 namespace {
@@ -178,6 +183,18 @@ TEST(FileSystemTest, CopiesFindsReadsAndDecodesAsTheProgramNeeds) {
     EXPECT_EQ(files.FromUtf8Replacing("Caf\xE9, \xE2\x82!"), L"Caf\xFFFD, \xFFFD!");
 }
 
+// Under Wine the code page is 1252. What it holds converts to its bytes; the system refuses
+// each text with a surrogate, whole or not, and the naming over it takes a pair as one
+// character and a surrogate alone as none, as natively.
+TEST(FileSystemTest, TheCodePageConversionAndTheNamingOfSurrogates) {
+    ASSERT_EQ(GetACP(), 1252u);
+    Win32FileSystem files;
+    std::string bytes;
+    EXPECT_TRUE(files.ToSystemCodePage(L"M\u00FCnchen \u20AC", bytes));
+    EXPECT_EQ(bytes, "M\xFCnchen \x80");
+    surrogates::ExpectNamings(files);
+}
+
 // The standard library's failures, raised through brenvale.exe's own helpers (linked into
 // this program too), keep the library's messages, numbers filled in, up to the error report.
 TEST(LibraryThrowsTest, FailuresKeepTheLibrarysMessages) {
@@ -209,6 +226,54 @@ TEST(SettingsStoreTest, AnyTextRoundTrips) {
         EXPECT_EQ(store.GetSetting(app, L"Settings", L"TSPath"), text);
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\VB and VBA Program Settings\\" + app).c_str());
+}
+
+// The Windows checker's report on `table` for COM1 on 122.80, as it writes it to a file.
+std::string CheckerReport(const std::wstring& table) {
+    wintest::ScratchFolder folder;
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE out = CreateFileW((folder / L"report.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                             &inherited, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return "no report file";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = out;
+    std::wstring commandLine = L"\"" BRENVALE_CHECKER "\" --frequency 122.80 \"" + table + L"\"";
+    PROCESS_INFORMATION started{};
+    const bool ran = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                    nullptr, &startup, &started);
+    if (ran) {
+        WaitForSingleObject(started.hProcess, 30000);
+        CloseHandle(started.hProcess);
+        CloseHandle(started.hThread);
+    }
+    CloseHandle(out);
+    std::ifstream file((folder / L"report.txt").c_str(), std::ios::binary);
+    return ran ? std::string(std::istreambuf_iterator<char>(file), {}) : "not started";
+}
+
+// The Windows checker reads the folder from where Brenvale saves it, and says which it used.
+TEST(CheckerTest, TheCommandLineUsesTheTeamSpeakFolderBrenvaleSaved) {
+    const driver::SavedSettings kept;  // put back as they were
+    wintest::ScratchFolder folder;
+    WriteBytes(folder / L"brenvale.txt", "122.80,s,l,p,c,x\r\n");
+    Win32SettingsStore().SaveSetting(settings::kApplication, settings::kSection,
+                                     settings::kTeamSpeakPathKey, L"D:\\Voice Comms\\TS2");
+    std::string report = CheckerReport(folder / L"brenvale.txt");
+    EXPECT_NE(report.find("and the TeamSpeak folder Brenvale saved, \"D:\\Voice Comms\\TS2\":\r\n"
+                          "  D:\\Voice Comms\\TS2\\teamspeak.exe \"s?nickname=Pilot"),
+              std::string::npos)
+        << report;
+
+    RegDeleteKeyValueW(HKEY_CURRENT_USER,
+                       SettingsKeyPath(settings::kApplication, settings::kSection).c_str(),
+                       settings::kTeamSpeakPathKey);
+    report = CheckerReport(folder / L"brenvale.txt");
+    EXPECT_NE(
+        report.find("and the default TeamSpeak folder, \"C:\\Program Files\\Teamspeak2_RC2\":"),
+        std::string::npos)
+        << report;
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // brenvale-check on Linux and other POSIX systems. The report is written in UTF-8,
 // whatever the table's encoding. Arguments are read as UTF-8; a byte that is not part
-// of UTF-8 is kept as a stand-in character (U+DC80 plus the byte) that goes back out as
-// the same byte, so any file name can be opened and shown as it was typed.
+// of UTF-8 is kept as a stand-in (a value past U+10FFFF, which no text of a table holds)
+// that goes back out as the same byte, so any file name can be opened and shown as it was
+// typed, while a lone surrogate from a UTF-16 table is written as U+FFFD.
+
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -17,7 +20,7 @@
 
 namespace {
 
-constexpr wchar_t kStrayByte = 0xDC80;
+constexpr wchar_t kStrayByte = 0x110080;  // stands for the byte 0x80, and so on to 0xFF
 
 bool IsStrayByte(wchar_t c) {
     return c >= kStrayByte && c <= kStrayByte + 0x7F;
@@ -100,9 +103,17 @@ class PosixSystem : public checker::CheckerSystem {
     std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
         std::FILE* file = std::fopen(ToBytes(path).c_str(), "rb");
         if (file == nullptr) throw Failure(errno);
-        return std::make_unique<PosixFile>(file);
+        auto reader = std::make_unique<PosixFile>(file);
+        // A folder opens here but fails its first read, which the load would take for the
+        // end of an empty table; Windows refuses to open one.
+        struct stat status {};
+        if (fstat(fileno(file), &status) != 0) throw Failure(errno);
+        if (S_ISDIR(status.st_mode)) throw Failure(EISDIR);
+        return reader;
     }
     std::wstring DefaultTableFile() override { return kChannelTableName; }
+    // Brenvale's settings live in the Windows registry, out of this checker's reach.
+    std::wstring SavedTeamSpeakDir() override { return std::wstring(); }
     void WriteOut(const std::wstring& text) override { Write(stdout, text); }
     void WriteError(const std::wstring& text) override {
         try {

@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "app/ChannelTable.h"
+#include "app/SettingsNames.h"
 #include "platform/PlatformFailure.h"
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Helpers.h"
+#include "platform/win32/Win32SettingsStore.h"
 #include "tools/checker/CheckerRun.h"
 
 namespace {
@@ -98,6 +100,16 @@ class Win32System : public checker::CheckerSystem {
             return files_.ProgramFolder() + kChannelTableFile;
         } catch (const PlatformFailure&) {
             return kChannelTableName;
+        }
+    }
+    // Where Brenvale keeps the folder it found TeamSpeak in. A setting that cannot be read
+    // leaves the default, which the report then names.
+    std::wstring SavedTeamSpeakDir() override {
+        try {
+            return Win32SettingsStore().GetSetting(settings::kApplication, settings::kSection,
+                                                   settings::kTeamSpeakPathKey);
+        } catch (const PlatformFailure&) {
+            return std::wstring();
         }
     }
     void WriteOut(const std::wstring& text) override { Write(STD_OUTPUT_HANDLE, text); }

@@ -54,6 +54,7 @@ bool ParseOptions(const std::vector<std::wstring>& args, Options& options, std::
                 return false;
             }
             frequencyGiven = frequencyGiven || value == &options.frequency;
+            if (value == &options.teamSpeakDir) options.teamSpeakDirFrom = FolderSource::Given;
         } else if (options.file.empty()) {
             options.file = arg;
             if (arg.empty()) {
@@ -75,7 +76,19 @@ bool ParseOptions(const std::vector<std::wstring>& args, Options& options, std::
     return true;
 }
 
-std::wstring UsageText(const std::wstring& defaultFile) {
+std::wstring TeamSpeakDirNamed(const Options& options) {
+    const std::wstring folder = L"\"" + Printable(options.teamSpeakDir) + L"\"";
+    switch (options.teamSpeakDirFrom) {
+        case FolderSource::Given:
+            return L"the TeamSpeak folder given with --teamspeak-dir, " + folder;
+        case FolderSource::Saved:
+            return L"the TeamSpeak folder Brenvale saved, " + folder;
+        default:
+            return L"the default TeamSpeak folder, " + folder;
+    }
+}
+
+std::wstring UsageText(const std::wstring& defaultFile, const std::wstring& savedTeamSpeakDir) {
     return L"Usage: brenvale-check [options] [FILE]\n"
            L"\n"
            L"Shows a Brenvale channel table as Brenvale itself reads it, and warns about\n"
@@ -91,7 +104,8 @@ std::wstring UsageText(const std::wstring& defaultFile) {
            L"                       (default: Pilot)\n"
            L"  --teamspeak-dir DIR  the TeamSpeak folder, for that command line\n"
            L"                       (default: " +
-           kDefaultTeamSpeakDir +
+           (savedTeamSpeakDir.empty() ? std::wstring(kDefaultTeamSpeakDir)
+                                      : savedTeamSpeakDir + L", the folder Brenvale saved") +
            L")\n"
            L"  --show-passwords     show passwords instead of ******\n"
            L"  --help               show this text\n"

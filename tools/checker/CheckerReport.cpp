@@ -77,8 +77,8 @@ std::wstring ChoiceSection(const Table& table, const Options& options, TextCodec
     const Choice choice = ChooseRecord(table, options.frequency);
     ChannelRecord shown = RecordAt(table.columns, choice.record);
     std::wstring text = ChoiceSentence(table, options, choice);
-    text += L"TeamSpeak command line, for the name " + Quoted(options.name) +
-            L" and the TeamSpeak folder " + Quoted(options.teamSpeakDir) + L":\n";
+    text += L"TeamSpeak command line, for the name " + Quoted(options.name) + L" and " +
+            TeamSpeakDirNamed(options) + L":\n";
     const std::wstring refusal =
         Refusal(TeamSpeakCommandLine(options.teamSpeakDir, shown, options.name), table, codec);
     if (!refusal.empty()) {

@@ -27,12 +27,19 @@ int Report(CheckerSystem& system, const std::wstring& text, int status) {
 int RunChecker(const std::vector<std::wstring>& args, CheckerSystem& system) {
     Options options;
     std::wstring problem;
+    const std::wstring saved = system.SavedTeamSpeakDir();
     if (!ParseOptions(args, options, problem)) {
         system.WriteError(L"brenvale-check: " + problem + L"\n\n" +
-                          UsageText(system.DefaultTableFile()));
+                          UsageText(system.DefaultTableFile(), saved));
         return kExitFailed;
     }
-    if (options.help) return Report(system, UsageText(system.DefaultTableFile()), kExitClean);
+    if (options.help)
+        return Report(system, UsageText(system.DefaultTableFile(), saved), kExitClean);
+    // Brenvale starts TeamSpeak from the folder it saved, so the command line shown does too.
+    if (options.teamSpeakDirFrom == FolderSource::Default && !saved.empty()) {
+        options.teamSpeakDir = saved;
+        options.teamSpeakDirFrom = FolderSource::Saved;
+    }
     const std::wstring file = options.file.empty() ? system.DefaultTableFile() : options.file;
     std::wstring reason;
     try {

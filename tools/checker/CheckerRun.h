@@ -15,11 +15,15 @@ constexpr int kExitClean = 0;     // nothing to warn about
 constexpr int kExitWarnings = 1;  // the table loads, with warnings
 constexpr int kExitFailed = 2;    // the file cannot be read, or the options are wrong
 
+// Where the TeamSpeak folder for the command line came from.
+enum class FolderSource { Default, Saved, Given };
+
 struct Options {
     std::wstring file;  // empty: the default table
     std::wstring frequency;
     std::wstring name = L"Pilot";
     std::wstring teamSpeakDir = kDefaultTeamSpeakDir;
+    FolderSource teamSpeakDirFrom = FolderSource::Default;
     bool showPasswords = false;
     bool help = false;
 };
@@ -27,8 +31,12 @@ struct Options {
 // Parses the arguments after the program name. False, with the reason, on bad usage.
 bool ParseOptions(const std::vector<std::wstring>& args, Options& options, std::wstring& problem);
 
-// The --help text; `defaultFile` is the table read when none is named.
-std::wstring UsageText(const std::wstring& defaultFile);
+// The TeamSpeak folder as the report names it, with where it came from.
+std::wstring TeamSpeakDirNamed(const Options& options);
+
+// The --help text; `defaultFile` is the table read when none is named, `savedTeamSpeakDir`
+// the folder Brenvale saved (empty: none).
+std::wstring UsageText(const std::wstring& defaultFile, const std::wstring& savedTeamSpeakDir);
 
 // The whole report: the records as loaded, the choice for --frequency, the warnings.
 // `codec` tells whether TeamSpeak can read the command line.
@@ -49,6 +57,9 @@ class CheckerSystem {
     virtual std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) = 0;
     // The table read when the command line names none.
     virtual std::wstring DefaultTableFile() = 0;
+    // The TeamSpeak folder Brenvale saved in its settings; empty when there is none, or
+    // none this system can read.
+    virtual std::wstring SavedTeamSpeakDir() = 0;
     // The report; throws PlatformFailure when the output refuses it.
     virtual void WriteOut(const std::wstring& text) = 0;
     // A problem, where the system lets the checker say one; never throws.
