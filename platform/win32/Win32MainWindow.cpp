@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "platform/FrameSpan.h"
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/UnhandledFailure.h"
 #include "platform/win32/Win32Helpers.h"
@@ -62,12 +63,58 @@ RECT FrameAround(RECT client, UINT dpi) {
     return client;
 }
 
-// The frame's rectangle at the designed place on the screen.
-RECT DesignedFrame(UINT dpi) {
-    const int left = TwipsToPixels(kClientLeft, dpi), top = TwipsToPixels(kClientTop, dpi);
+// The frame's rectangle around the designed client area with its top-left corner there.
+RECT DesignedFrameAt(int left, int top, UINT dpi) {
     const RECT client{left, top, left + TwipsToPixels(kClientWidth, dpi),
                       top + TwipsToPixels(kClientHeight, dpi)};
     return FrameAround(client, dpi);
+}
+
+// The frame's rectangle at the designed place on the screen.
+RECT DesignedFrame(UINT dpi) {
+    return DesignedFrameAt(TwipsToPixels(kClientLeft, dpi), TwipsToPixels(kClientTop, dpi), dpi);
+}
+
+int SystemMetric(int index, UINT dpi) {
+    using ForDpiFunction = int(WINAPI*)(int, UINT);
+    const auto forDpi = User32Function<ForDpiFunction>("GetSystemMetricsForDpi");
+    return forDpi ? forDpi(index, dpi) : GetSystemMetrics(index);
+}
+
+// The font the system draws captions in at the given DPI.
+UniqueFont CreateCaptionFont(UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    using ForDpiFunction = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+    const auto forDpi = User32Function<ForDpiFunction>("SystemParametersInfoForDpi");
+    const BOOL read =
+        forDpi ? forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)
+               : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    return UniqueFont(read ? CreateFontIndirectW(&metrics.lfCaptionFont) : nullptr);
+}
+
+// 0 when it cannot be measured: the frame then keeps its width.
+int CaptionTextWidth(const std::wstring& caption, UINT dpi) {
+    const UniqueFont font = CreateCaptionFont(dpi);
+    const ScreenDc screen;
+    if (!font || !screen.get()) return 0;
+    const HGDIOBJ previous = SelectObject(screen.get(), font.get());
+    SIZE extent{};
+    const BOOL measured = GetTextExtentPoint32W(screen.get(), caption.c_str(),
+                                                static_cast<int>(caption.size()), &extent);
+    SelectObject(screen.get(), previous);
+    return measured ? extent.cx : 0;
+}
+
+// The frame's width whose title bar shows the caption whole: the text, the borders, the
+// small icon with its margins, and the buttons. The system draws a greyed maximize button
+// beside the minimize one, so three; one more as the margin, for themes that draw their
+// buttons wider than the metric says.
+int FrameWidthForCaption(const std::wstring& caption, UINT dpi) {
+    const RECT borders = FrameAround(RECT{}, dpi);
+    const int icon = SystemMetric(SM_CXSMICON, dpi) + 2 * SystemMetric(SM_CXEDGE, dpi);
+    return CaptionTextWidth(caption, dpi) + (borders.right - borders.left) + icon +
+           4 * SystemMetric(SM_CXSIZE, dpi);
 }
 
 HFONT CreateLabelFont(UINT dpi) {
@@ -125,6 +172,9 @@ class Win32MainWindow : public MainWindowView {
 
     void SetCaption(const std::wstring& caption) override {
         if (!SetWindowTextW(window_, caption.c_str())) throw LastErrorFailure();
+        RECT frame{};
+        GetWindowRect(window_, &frame);
+        FitFrameToCaption(caption, frame.left + shiftedLeftBy_, frame.top, WindowDpi(window_));
     }
 
     void ShowLabelText(const std::wstring& text) override {
@@ -159,22 +209,49 @@ class Win32MainWindow : public MainWindowView {
         if (!RegisterClassExW(&windowClass)) throw LastErrorFailure();
     }
 
+    // The label keeps its designed size and, in a frame widened for its caption, the
+    // middle of the client area.
+    void PlaceLabel(UINT dpi) {
+        RECT client{};
+        GetClientRect(window_, &client);
+        const int widenedBy = static_cast<int>(client.right) - TwipsToPixels(kClientWidth, dpi);
+        MoveWindow(label_, TwipsToPixels(kLabelLeft, dpi) + widenedBy / 2,
+                   TwipsToPixels(kLabelTop, dpi), TwipsToPixels(kLabelWidth, dpi),
+                   TwipsToPixels(kLabelHeight, dpi), TRUE);
+    }
+
     // The client area keeps its size in twips; the label and its font follow the DPI.
     void LayOutContent(UINT dpi) {
-        MoveWindow(label_, TwipsToPixels(kLabelLeft, dpi), TwipsToPixels(kLabelTop, dpi),
-                   TwipsToPixels(kLabelWidth, dpi), TwipsToPixels(kLabelHeight, dpi), TRUE);
+        PlaceLabel(dpi);
         HFONT font = CreateLabelFont(dpi);
         if (!font) return;  // the label keeps the font it has
         SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         font_.reset(font);  // the old one once the label no longer uses it
     }
 
+    // The frame is as wide as designed, or wider while its caption needs it, within the
+    // work area of its monitor; narrowed again, it goes back to where it stood before.
+    // `left` and `top` are where the frame of the designed width stands.
+    void FitFrameToCaption(const std::wstring& caption, int left, int top, UINT dpi) {
+        const RECT designed = DesignedFrameAt(0, 0, dpi);
+        const FrameSpan design{left, static_cast<int>(designed.right - designed.left)};
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (!GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            return;  // no work area to fit in: the frame stays as it is
+        }
+        const FrameSpan workArea{static_cast<int>(monitor.rcWork.left),
+                                 static_cast<int>(monitor.rcWork.right - monitor.rcWork.left)};
+        const FrameSpan span =
+            CaptionFrameSpan(design, FrameWidthForCaption(caption, dpi), workArea);
+        shiftedLeftBy_ = left - span.left;
+        SetWindowPos(window_, nullptr, span.left, top, span.width, designed.bottom - designed.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        PlaceLabel(dpi);
+    }
+
     void OnDpiChanged(UINT dpi, const RECT& suggested) {
-        const RECT client{0, 0, TwipsToPixels(kClientWidth, dpi),
-                          TwipsToPixels(kClientHeight, dpi)};
-        const RECT frame = FrameAround(client, dpi);
-        SetWindowPos(window_, nullptr, suggested.left, suggested.top, frame.right - frame.left,
-                     frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        FitFrameToCaption(WindowText(window_), suggested.left, suggested.top, dpi);
         LayOutContent(dpi);
     }
 
@@ -223,6 +300,7 @@ class Win32MainWindow : public MainWindowView {
     HWND window_ = nullptr;
     HWND label_ = nullptr;
     UniqueFont font_;
+    int shiftedLeftBy_ = 0;  // how far a widened frame stands left of where it stood before
 };
 
 }  // namespace

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
 
 #include "app/SettingsNames.h"
+#include "app/ShownTexts.h"
+#include "ipc/IpcResult.h"
 #include "platform/PlatformFailure.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/UnhandledFailure.h"
@@ -82,6 +85,91 @@ TEST(MainWindowTest, FrameLabelTimerAndAFailureInATick) {
     EXPECT_GE(GetTickCount64() - enabled, 1400u);
     EXPECT_EQ(events.ticks, 1);
     EXPECT_EQ(DescribeFailure(TakeUnhandledFailure()), L"The system cannot find the file.");
+}
+
+// The title bar's room for the caption's text, as the system lays the bar out: its own
+// account of the bar (which begins after the window menu's icon), less the close button
+// and the minimize and greyed maximize buttons at its right end, each with a gap.
+int TitleBarTextRoom(HWND window) {
+    TITLEBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    GetTitleBarInfo(window, &bar);
+    return bar.rcTitleBar.right - bar.rcTitleBar.left - 3 * (GetSystemMetrics(SM_CXSIZE) + 2);
+}
+
+int CaptionTextExtent(const std::wstring& caption) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    const UniqueFont font(CreateFontIndirectW(&metrics.lfCaptionFont));
+    const ScreenDc screen;
+    SelectObject(screen.get(), font.get());
+    SIZE extent{};
+    GetTextExtentPoint32W(screen.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
+    return extent.cx;
+}
+
+// A failure in the caption widens the frame to the right until the title bar shows it
+// whole, within the work area, the frequency staying in the middle. A caption wider than
+// the work area gets all of its width, moving the frame left; the next failure puts it
+// back where it stood, and the program's name brings back the designed size and place.
+TEST(MainWindowTest, TheTitleBarShowsAFailureCaptionWhole) {
+    FailingTicks events;
+    const auto view = Win32MainWindowFactory().CreateMainWindow(events);
+    HWND window = reinterpret_cast<HWND>(view->NativeHandle());
+    HWND label = GetDlgItem(window, kFrequencyLabelId);
+    const int dpi = GetDeviceCaps(ScreenDc().get(), LOGPIXELSX);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT work = monitor.rcWork;
+    RECT designed;
+    GetWindowRect(window, &designed);
+
+    const std::wstring startFailure =
+        std::wstring(L"Brenvale") + shown::kStartFailed +
+        L"This program is blocked by group policy. For more information, contact your system "
+        L"administrator.";
+    const struct {
+        std::wstring caption;
+        bool wholeInWorkArea;
+    } failures[] = {
+        {std::wstring(L"Brenvale") + L"Can't connect: " + kIpcResultTexts[IpcServerNotFound], true},
+        {startFailure + startFailure + startFailure, false},
+        {startFailure, true}};
+    for (const auto& failure : failures) {
+        view->SetCaption(failure.caption);
+        RECT frame, client, box;
+        GetWindowRect(window, &frame);
+        GetClientRect(window, &client);
+        GetWindowRect(label, &box);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+        const int room = TitleBarTextRoom(window), extent = CaptionTextExtent(failure.caption);
+        EXPECT_EQ(view->Caption(), failure.caption);
+        EXPECT_GT(client.right, MulDiv(3720, dpi, 1440));
+        EXPECT_EQ(client.bottom, MulDiv(825, dpi, 1440));
+        EXPECT_LE(std::abs(box.left + box.right - client.right), 1) << box.left;
+        EXPECT_EQ(box.top, MulDiv(120, dpi, 1440));
+        EXPECT_GE(frame.left, work.left);
+        EXPECT_LE(frame.right, work.right);
+        if (failure.wholeInWorkArea) {
+            EXPECT_GE(room, extent) << room;
+            EXPECT_EQ(frame.left, designed.left);
+        } else {
+            EXPECT_EQ(frame.right - frame.left, work.right - work.left);
+            EXPECT_LT(room, extent);
+        }
+    }
+
+    view->SetCaption(L"Brenvale");
+    RECT frame, client, box;
+    GetWindowRect(window, &frame);
+    EXPECT_TRUE(EqualRect(&frame, &designed));
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, MulDiv(3720, dpi, 1440));
+    GetWindowRect(label, &box);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+    EXPECT_EQ(box.left, MulDiv(120, dpi, 1440));
 }
 
 struct DialogUser {
