@@ -84,8 +84,8 @@ TEST(CheckerRun, ShowsTheChosenRecordAndTheCommandLineWithPasswordsMaskedUnlessA
     EXPECT_TRUE(Holds(refused.out, L"server \"Lob<U+001B>[8mby\""));
     EXPECT_TRUE(Holds(refused.out,
                       L"for the name \"\u0416<U+001B>\" and the TeamSpeak folder \"C:\\Program "
-                      L"Files\\Teamspeak2_RC2\":\n  none: it would hold characters that TeamSpeak "
-                      L"cannot read in the system's code page (1252): \"\u0416\" (U+0416), so "
+                      L"Files\\Teamspeak2_RC2\":\n  none: it would hold characters Windows on "
+                      L"this computer cannot pass to TeamSpeak: \"\u0416\" (U+0416), so "
                       L"Brenvale does not start TeamSpeak.\n\n1 warning:\n"));
     EXPECT_FALSE(Holds(refused.out, L"\x1b"));
     const Outcome cut = Check({L"--frequency=122.80"}, std::string("122.80,s\0,l,p,c,x\r\n", 20));

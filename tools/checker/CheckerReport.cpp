@@ -115,8 +115,8 @@ std::wstring WarningsSection(const Table& table) {
 
 std::wstring ReportText(const std::wstring& file, const Table& table, const Options& options,
                         TextCodec& codec) {
-    std::wstring text = L"Channel table: " + Printable(file) + L"\nRead as " + EncodingName(table) +
-                        L"\n\n" + RecordsSection(table, options);
+    std::wstring text = L"Channel table: " + Printable(file, true) + L"\nRead as " +
+                        EncodingName(table) + L"\n\n" + RecordsSection(table, options);
     if (!options.frequency.empty()) text += L"\n" + ChoiceSection(table, options, codec);
     return text + L"\n" + WarningsSection(table);
 }

@@ -12,6 +12,7 @@
 #include "app/TeamSpeakCommand.h"
 #include "ipc/Com1Frequency.h"
 #include "tools/checker/TableCheck.h"
+#include "tools/checker/Utf8.h"
 
 namespace checker {
 namespace {
@@ -287,6 +288,10 @@ bool IsHighSurrogate(wchar_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;
 }
 
+bool IsLowSurrogate(wchar_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
 }  // namespace
 
 bool IsDisplayForm(const std::wstring& frequency) {
@@ -313,10 +318,9 @@ Outside CharactersOutside(const std::wstring& text, TextCodec& codec, bool skipR
     if (codec.ToSystemCodePage(text, bytes)) return outside;
     std::set<std::wstring> seen;
     for (size_t at = 0; at < text.size();) {
-        const size_t units = IsHighSurrogate(text[at]) && at + 1 < text.size() &&
-                                     text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF
-                                 ? 2
-                                 : 1;
+        const size_t units =
+            IsHighSurrogate(text[at]) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]) ? 2
+                                                                                              : 1;
         std::wstring character = text.substr(at, units);
         at += units;
         if ((skipReplacement && character == L"\uFFFD") || !seen.insert(character).second ||
@@ -343,11 +347,17 @@ void CheckRecords(Table& table, TextCodec& codec) {
     for (int record = 1; record <= table.count; ++record) checker.CheckRecord(record);
 }
 
-std::wstring Printable(const std::wstring& text) {
+std::wstring Printable(const std::wstring& text, bool keepStrayBytes) {
     std::wstring shown;
     shown.reserve(text.size());
-    for (wchar_t c : text) {
-        if (IsControl(c)) {
+    for (size_t at = 0; at < text.size(); ++at) {
+        const wchar_t c = text[at];
+        const bool pair =
+            IsHighSurrogate(c) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]);
+        const bool stray = keepStrayBytes && c >= kStrayByte && c <= kStrayByte + 0x7F;
+        if (pair) {
+            shown.append(text, at++, 2);
+        } else if (IsControl(c) || ((IsHighSurrogate(c) || IsLowSurrogate(c)) && !stray)) {
             shown += L"<" + DescribeCharacters({std::wstring(1, c)}) + L">";
         } else {
             shown.push_back(c);

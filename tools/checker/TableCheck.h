@@ -100,8 +100,10 @@ std::wstring EncodingName(const Table& table);
 void CheckRecords(Table& table, TextCodec& codec);
 
 // Text as the report shows it: each control character (C0, DEL, C1) written as
-// <U+001B>, so no table can move the cursor or hide text on the pilot's terminal.
-std::wstring Printable(const std::wstring& text);
+// <U+001B>, so no table can move the cursor or hide text on the pilot's terminal, and so is
+// a surrogate outside a pair, which is no character. A file name keeps its stand-ins for
+// bytes that are not UTF-8 (`keepStrayBytes`), so it goes out as it was typed.
+std::wstring Printable(const std::wstring& text, bool keepStrayBytes = false);
 
 // The fix for a value holding a double quote, which TeamSpeak's command line cannot carry:
 // a password or a name the server set is changed there, not in the table alone.

@@ -184,12 +184,43 @@ class Layout {
                      L"shifts every record after it");
         } else if (record < records_ && !fields_[Last(record)].form.endsLine &&
                    (!Complete(record + 1) || EndsInStep(record + 1))) {
+            const FieldLine& line = LineAt(First(record));
+            // A frequency after the sixth field is the next record's start, not a value's part.
+            if (line.ended && line.Size() % kFields != 0 &&
+                !IsDisplayForm(Value(First(record) + kFields))) {
+                return WarnExtraAtTheEnd(record, line);
+            }
             Warn(table_, record, fields_[First(record)].line,
                  L"line " + Number(fields_[First(record)].line) +
                      L" goes on after the record's sixth field (an extra field, or a comma at "
                      L"the end of the line), so the next record starts there");
         }
         return record + 1;
+    }
+
+    // A line of more than six fields that are not empty at its end splits a value, so the
+    // record it starts holds the wrong fields too.
+    void MisplaceWhereAValueIsSplit(const FieldLine& line) {
+        if (line.Size() > kFields && line.first % kFields == 0 &&
+            !OnlyEmptyIn(line.first + kFields, line.last)) {
+            Misplace(line.first / kFields + 1, line.first / kFields + 1);
+        }
+    }
+
+    // The last line holds more than six fields and the next record is what the end of the
+    // file leaves of it: one fault, said once.
+    int WarnExtraAtTheEnd(int record, const FieldLine& line) {
+        const auto fault = ExtraFields(line);
+        std::wstring what = fault.first + L", so the next record starts there";
+        std::vector<Consequence> stated;
+        if (record + 1 > table_.count) {
+            what += L" and the end of the file cuts it short";
+            stated.push_back(Consequence::Dropped);
+        }
+        Misplace(record + 1, record + 1);
+        MisplaceWhereAValueIsSplit(line);
+        Warn(table_, record, LineNumber(line), what, stated, fault.second, record + 1);
+        return record + 2;
     }
 
     bool EmptyLine(const FieldLine& line) const {
@@ -251,7 +282,10 @@ class Layout {
 
     // A frequency written with a decimal comma: 122,80 read as the fields 122 and 80.
     bool DecimalComma(const FieldLine& line) const {
-        return line.Size() > kFields && IsDisplayForm(Joined(line, 0, 2).replace(3, 1, L"."));
+        if (line.Size() <= kFields) return false;
+        std::wstring frequency = Joined(line, 0, 2);
+        if (frequency.size() != 6 || frequency[3] != L',') return false;
+        return IsDisplayForm(frequency.replace(3, 1, L"."));
     }
 
     // What is wrong with a line of more than six fields, and the fix.
@@ -351,6 +385,7 @@ class Layout {
         }
         const FieldLine& cause = LineAt(First(record));
         const auto fault = LineFault(cause);
+        MisplaceWhereAValueIsSplit(cause);
         Warn(table_, cause.first / kFields + 1, LineNumber(cause),
              fault.first + L"; fields are counted, not lines, so " + shifted, stated, fault.second,
              last);
