@@ -315,6 +315,9 @@ TEST(CheckerTable, CharactersTheSystemLacksAreNamedAFewThenCounted) {
                                  L"b\xD83D\xDE00"),
               L"a<U+DC80>b\xD83D\xDE00");
     EXPECT_EQ(checker::Printable(L"a\xDC80", true), L"a\xDC80");
+    // As the native checker writes it: a pair is its character, a stand-in its byte.
+    EXPECT_EQ(checker::ToUtf8Bytes(L"\xD83D\xDC80|\xDC80|\xD83D"),
+              "\xF0\x9F\x92\x80|\x80|\xEF\xBF\xBD");
     EXPECT_EQ(checker::PlainLetter(L"\u017C"), L"z");
     EXPECT_EQ(checker::PlainLetter(L"\u024F"), L"y");
     EXPECT_EQ(checker::PlainLetter(L"\u00C0"), L"A");

@@ -6,6 +6,7 @@
 #include "tools/checker/TableLayout.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 namespace checker {
@@ -230,13 +231,13 @@ class Layout {
     // The comma's candidates in a line of more than six fields: the positions p (1 to 5)
     // whose value, holding the extra commas, would leave the fields the table's other
     // records all share (the server, the login name) where they are.
-    std::vector<int> CommaCandidates(const FieldLine& line) const {
+    std::vector<int> CommaCandidates(const FieldLine& line) {
         const int extra = line.Size() - kFields;
         std::vector<int> candidates;
         for (int p = 1; p < kFields; ++p) {
             bool fits = true;
             for (int q = 1; q <= 2 && fits; ++q) {
-                const std::wstring* shared = SharedValue(q, line);
+                const std::wstring* shared = SharedValue(q);
                 if (shared == nullptr) continue;
                 fits = q < p ? Value(line.first + q) == *shared
                              : q > p && Value(line.first + q + extra) == *shared;
@@ -246,20 +247,23 @@ class Layout {
         return candidates;
     }
 
-    // The value field `position` has in every in-step record not on `skipped`, if they
-    // agree and there is one.
-    const std::wstring* SharedValue(int position, const FieldLine& skipped) const {
-        const std::wstring* shared = nullptr;
-        for (int record = 1; record <= table_.count; ++record) {
-            if (!StartsInStep(record) || !EndsInStep(record) ||
-                lineOf_[First(record)] == lineOf_[skipped.first]) {
-                continue;
+    // The value field `position` has in every record that is a line of six fields, if
+    // they agree and there is one. Found once: each line of too many fields asks for it.
+    const std::wstring* SharedValue(int position) {
+        if (!sharedKnown_[position]) {
+            sharedKnown_[position] = true;
+            for (int record = 1; record <= table_.count; ++record) {
+                const FieldLine& line = LineAt(First(record));
+                if (line.first != First(record) || line.Size() != kFields) continue;
+                const std::wstring& value = Value(First(record) + position);
+                if (shared_[position] != nullptr && *shared_[position] != value) {
+                    shared_[position] = nullptr;
+                    break;
+                }
+                shared_[position] = &value;
             }
-            const std::wstring& value = Value(First(record) + position);
-            if (shared != nullptr && *shared != value) return nullptr;
-            shared = &value;
         }
-        return shared;
+        return shared_[position];
     }
 
     std::wstring Joined(const FieldLine& line, int from, int count) const {
@@ -289,7 +293,7 @@ class Layout {
     }
 
     // What is wrong with a line of more than six fields, and the fix.
-    std::pair<std::wstring, std::wstring> ExtraFields(const FieldLine& line) const {
+    std::pair<std::wstring, std::wstring> ExtraFields(const FieldLine& line) {
         const std::wstring number = Number(LineNumber(line)), size = Number(line.Size());
         const int extra = line.Size() - kFields;
         if (OnlyEmptyIn(line.first + kFields, line.last)) {
@@ -333,7 +337,7 @@ class Layout {
     }
 
     // What is wrong with a line that does not hold six fields, and the fix.
-    std::pair<std::wstring, std::wstring> LineFault(const FieldLine& line) const {
+    std::pair<std::wstring, std::wstring> LineFault(const FieldLine& line) {
         const std::wstring number = Number(LineNumber(line)), size = Number(line.Size());
         if (EmptyLine(line)) {
             return {L"line " + number + L" is empty, and an empty line is one empty field",
@@ -465,6 +469,9 @@ class Layout {
     std::vector<FieldLine> lines_;
     std::vector<int> lineOf_;
     int records_ = 0;  // those loaded, and the one cut short when anything is in it
+    // The server and the login name all lines of six fields share, once asked for.
+    std::array<bool, 3> sharedKnown_{};
+    std::array<const std::wstring*, 3> shared_{};
 };
 
 }  // namespace

@@ -94,9 +94,16 @@ void AppendUtf8(std::string& bytes, char32_t c) {
 std::string ToUtf8Bytes(const std::wstring& text) {
     std::string bytes;
     bytes.reserve(text.size());
-    for (wchar_t c : text) {
-        const auto value = static_cast<char32_t>(c);
-        if (c >= kStrayByte && c <= kStrayByte + 0x7F) {
+    for (size_t at = 0; at < text.size(); ++at) {
+        const wchar_t c = text[at];
+        auto value = static_cast<char32_t>(c);
+        const bool pair = value >= 0xD800 && value <= 0xDBFF && at + 1 < text.size() &&
+                          text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
+        if (pair) {
+            value =
+                0x10000 + ((value - 0xD800) << 10) + (static_cast<char32_t>(text[++at]) - 0xDC00);
+            AppendUtf8(bytes, value);
+        } else if (c >= kStrayByte && c <= kStrayByte + 0x7F) {
             bytes.push_back(static_cast<char>(0x80 + (c - kStrayByte)));
         } else if ((value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) {
             AppendUtf8(bytes, 0xFFFD);
