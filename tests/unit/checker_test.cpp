@@ -281,7 +281,10 @@ TEST(CheckerTable, SpreadsheetTablesGetTheFixThatWorks) {
         {Line("122.80", "s,l,p,c\x01,x") + Line("123.45", "s,l,p,c\x01,\xD0\x96"),
          {"1/1: which an editor may not show; Brenvale starts TeamSpeak with this record as it is",
           "2/2: which an editor may not show; Brenvale does not start TeamSpeak with this record",
-          "2/2: the sub-channel holds characters"}},
+          "2/2: the sub-channel holds characters Windows on this computer cannot pass to "
+          "TeamSpeak: "
+          "\"\xD0\x96\" (U+0416); Brenvale does not start TeamSpeak with this record; write the "
+          "sub-channel without it"}},
         {Line("122.80") + Line("122.80") + Line("117.97"),
          {"2/2: frequency 122.80 is already in record 1 (line 1), which Brenvale chooses first; "
           "Brenvale never chooses this record",

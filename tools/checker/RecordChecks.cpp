@@ -233,7 +233,8 @@ struct Checker {
             return L"write the " + name + L" without " + named[0] + L", for example with " +
                    plain[0].second + L" instead";
         }
-        std::wstring fix = L"write the " + name + L" without them";
+        std::wstring fix =
+            L"write the " + name + (named.size() == 1 ? L" without it" : L" without them");
         for (size_t i = 0; i < plain.size(); ++i) {
             fix += (i == 0 ? L", for example with " : L" and ") + plain[i].second + L" for " +
                    plain[i].first;
