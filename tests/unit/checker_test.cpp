@@ -285,6 +285,14 @@ TEST(CheckerTable, SpreadsheetTablesGetTheFixThatWorks) {
           "TeamSpeak: "
           "\"\xD0\x96\" (U+0416); Brenvale does not start TeamSpeak with this record; write the "
           "sub-channel without it"}},
+        {"Frequency,Server,Login,Password,Channel,Sub\r\n" + Line("122.80"),
+         {"1/1: record 1 looks like a heading (its frequency field says \"Frequency\")"}},
+        // A shift stops before a record that touches a line of semicolons, said on its own.
+        {Line("122.80") + "122.85,s,l,p\r\n123.45,s,l,p\r\na;b;c;d;e;f\r\n" + Line("124.00"),
+         {"0/0: line 4 holds semicolons between the fields and no commas",
+          "2/2: fields are counted, not lines, so record 2 is shifted and holds the wrong fields; "
+          "add",
+          "2/3: line 3 has 4 of the 6 fields"}},
         {Line("122.80") + Line("122.80") + Line("117.97"),
          {"2/2: frequency 122.80 is already in record 1 (line 1), which Brenvale chooses first; "
           "Brenvale never chooses this record",
@@ -315,12 +323,15 @@ TEST(CheckerTable, CharactersTheSystemLacksAreNamedAFewThenCounted) {
               Narrow(outside.Text()).size() - 21);
     EXPECT_EQ(checker::CharactersOutside(L"\uFFFD", codec, false).named.size(), 1u);
     EXPECT_EQ(checker::Printable(L"a\xDC80"
-                                 L"b\xD83D\xDE00"),
-              L"a<U+DC80>b\xD83D\xDE00");
-    EXPECT_EQ(checker::Printable(L"a\xDC80", true), L"a\xDC80");
+                                 L"b\xD83D\xDE00"
+                                 L"c\xDBFF\xDC00"),
+              L"a<U+DC80>b\xD83D\xDE00"
+              L"c\xDBFF\xDC00");
+    EXPECT_EQ(checker::Printable(L"a\xDC80\xDCFF\xDD00", true), L"a\xDC80\xDCFF<U+DD00>");
     // As the native checker writes it: a pair is its character, a stand-in its byte.
     EXPECT_EQ(checker::ToUtf8Bytes(L"\xD83D\xDC80|\xDC80|\xD83D"),
               "\xF0\x9F\x92\x80|\x80|\xEF\xBF\xBD");
+    EXPECT_EQ(checker::ToUtf8Bytes(L"\u07FF\u0800"), "\xDF\xBF\xE0\xA0\x80");
     EXPECT_EQ(checker::PlainLetter(L"\u017C"), L"z");
     EXPECT_EQ(checker::PlainLetter(L"\u024F"), L"y");
     EXPECT_EQ(checker::PlainLetter(L"\u00C0"), L"A");
