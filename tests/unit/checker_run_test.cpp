@@ -86,12 +86,11 @@ TEST(CheckerRun, ShowsTheChosenRecordAndTheCommandLineWithPasswordsMaskedUnlessA
         Check({L"--frequency=122.80", L"--name", L"\u0416\x1b"}, "122.80,Lob\x1b[8mby,l,p,c,x\r\n");
     EXPECT_TRUE(Holds(refused.out, L"Read as ANSI text in the system's code page (1252)\n"));
     EXPECT_TRUE(Holds(refused.out, L"server \"Lob<U+001B>[8mby\""));
-    EXPECT_TRUE(Holds(
-        refused.out,
-        L"for the name \"\u0416<U+001B>\" and the default TeamSpeak folder, "
-        L"\"C:\\Program Files\\Teamspeak2_RC2\":\n  none: it would hold characters that TeamSpeak "
-        L"cannot read in the system's code page (1252): \"\u0416\" (U+0416), so "
-        L"Brenvale does not start TeamSpeak.\n\n1 warning:\n"));
+    EXPECT_TRUE(Holds(refused.out,
+                      L"for the name \"\u0416<U+001B>\" and the default TeamSpeak folder, "
+                      L"\"C:\\Program Files\\Teamspeak2_RC2\":\n  none: it would hold characters "
+                      L"Windows on this computer cannot pass to TeamSpeak: \"\u0416\" (U+0416), so "
+                      L"Brenvale does not start TeamSpeak.\n\n1 warning:\n"));
     EXPECT_FALSE(Holds(refused.out, L"\x1b"));
     const Outcome cut = Check({L"--frequency=122.80"}, std::string("122.80,s\0,l,p,c,x\r\n", 20));
     EXPECT_TRUE(Holds(cut.out, L"  none: it would hold a NUL character, so Brenvale does not"));

@@ -1,8 +1,7 @@
 // brenvale-check on Linux and other POSIX systems. The report is written in UTF-8,
 // whatever the table's encoding. Arguments are read as UTF-8; a byte that is not part
-// of UTF-8 is kept as a stand-in (a value past U+10FFFF, which no text of a table holds)
-// that goes back out as the same byte, so any file name can be opened and shown as it was
-// typed, while a lone surrogate from a UTF-16 table is written as U+FFFD.
+// of UTF-8 is kept as a stand-in character (U+DC80 plus the byte) that goes back out as
+// the same byte, so any file name can be opened and shown as it was typed.
 
 #include <sys/stat.h>
 
@@ -20,53 +19,16 @@
 
 namespace {
 
-constexpr wchar_t kStrayByte = 0x110080;  // stands for the byte 0x80, and so on to 0xFF
-
-bool IsStrayByte(wchar_t c) {
-    return c >= kStrayByte && c <= kStrayByte + 0x7F;
-}
-
 // A byte string (an argument, a system message) as text.
 std::wstring FromBytes(const std::string& bytes) {
     std::wstring text;
     if (checker::DecodeUtf8(bytes, text) == 0) return text;
     text.clear();  // not UTF-8: each byte above 0x7F stands for itself
     for (unsigned char byte : bytes) {
-        text.push_back(byte < 0x80 ? static_cast<wchar_t>(byte) : kStrayByte + (byte - 0x80));
+        text.push_back(byte < 0x80 ? static_cast<wchar_t>(byte)
+                                   : checker::kStrayByte + (byte - 0x80));
     }
     return text;
-}
-
-void AppendUtf8(std::string& bytes, char32_t c) {
-    if (c < 0x80) {
-        bytes.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        bytes += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
-    } else if (c < 0x10000) {
-        bytes += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-                  static_cast<char>(0x80 | (c & 0x3F))};
-    } else {
-        bytes += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
-                  static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
-    }
-}
-
-// Text as UTF-8; a stand-in for a stray byte becomes that byte again, and anything else
-// that is no character (a lone surrogate, a value past U+10FFFF) becomes U+FFFD.
-std::string ToBytes(const std::wstring& text) {
-    std::string bytes;
-    bytes.reserve(text.size());
-    for (wchar_t c : text) {
-        const auto value = static_cast<char32_t>(c);
-        if (IsStrayByte(c)) {
-            bytes.push_back(static_cast<char>(0x80 + (c - kStrayByte)));
-        } else if ((value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) {
-            AppendUtf8(bytes, 0xFFFD);
-        } else {
-            AppendUtf8(bytes, value);
-        }
-    }
-    return bytes;
 }
 
 PlatformFailure Failure(int error) {
@@ -101,7 +63,7 @@ class PosixSystem : public checker::CheckerSystem {
                L"for the system's)";
     }
     std::unique_ptr<FileReader> OpenTableFile(const std::wstring& path) override {
-        std::FILE* file = std::fopen(ToBytes(path).c_str(), "rb");
+        std::FILE* file = std::fopen(checker::ToUtf8Bytes(path).c_str(), "rb");
         if (file == nullptr) throw Failure(errno);
         auto reader = std::make_unique<PosixFile>(file);
         // A folder opens here but fails its first read, which the load would take for the
@@ -125,7 +87,7 @@ class PosixSystem : public checker::CheckerSystem {
 
   private:
     static void Write(std::FILE* stream, const std::wstring& text) {
-        const std::string bytes = ToBytes(text);
+        const std::string bytes = checker::ToUtf8Bytes(text);
         errno = 0;
         if (std::fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size() ||
             std::fflush(stream) != 0) {

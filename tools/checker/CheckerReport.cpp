@@ -65,12 +65,12 @@ std::wstring ChoiceSentence(const Table& table, const Options& options, const Ch
 }
 
 // Why Brenvale would not start TeamSpeak with the line, or nothing when it would.
-std::wstring Refusal(const std::wstring& line, const Table& table, TextCodec& codec) {
+std::wstring Refusal(const std::wstring& line, TextCodec& codec) {
     const LineFault fault = CommandLineFault(line, codec);
     if (fault == LineFault::None) return std::wstring();
     if (fault == LineFault::Nul) return L"it would hold a NUL character";
-    return L"it would hold characters that TeamSpeak cannot read in " + table.codePage + L": " +
-           DescribeCharacters(CharactersOutsideCodePage(line, codec));
+    return L"it would hold characters " + kCannotPass + L": " +
+           CharactersOutside(line, codec, false).Text();
 }
 
 std::wstring ChoiceSection(const Table& table, const Options& options, TextCodec& codec) {
@@ -80,7 +80,7 @@ std::wstring ChoiceSection(const Table& table, const Options& options, TextCodec
     text += L"TeamSpeak command line, for the name " + Quoted(options.name) + L" and " +
             TeamSpeakDirNamed(options) + L":\n";
     const std::wstring refusal =
-        Refusal(TeamSpeakCommandLine(options.teamSpeakDir, shown, options.name), table, codec);
+        Refusal(TeamSpeakCommandLine(options.teamSpeakDir, shown, options.name), codec);
     if (!refusal.empty()) {
         return text + L"  none: " + refusal + L", so Brenvale does not start TeamSpeak.\n";
     }
@@ -115,8 +115,8 @@ std::wstring WarningsSection(const Table& table) {
 
 std::wstring ReportText(const std::wstring& file, const Table& table, const Options& options,
                         TextCodec& codec) {
-    std::wstring text = L"Channel table: " + Printable(file) + L"\nRead as " + EncodingName(table) +
-                        L"\n\n" + RecordsSection(table, options);
+    std::wstring text = L"Channel table: " + Printable(file, true) + L"\nRead as " +
+                        EncodingName(table) + L"\n\n" + RecordsSection(table, options);
     if (!options.frequency.empty()) text += L"\n" + ChoiceSection(table, options, codec);
     return text + L"\n" + WarningsSection(table);
 }

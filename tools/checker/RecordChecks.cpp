@@ -4,13 +4,15 @@
 // show, or that TeamSpeak cannot read.
 
 #include <algorithm>
-#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/CodePageFit.h"
+#include "app/TeamSpeakCommand.h"
 #include "ipc/Com1Frequency.h"
 #include "tools/checker/TableCheck.h"
+#include "tools/checker/Utf8.h"
 
 namespace checker {
 namespace {
@@ -68,117 +70,228 @@ std::wstring ControlCharacters(const std::wstring& value) {
     return shown;
 }
 
+// Enough characters to find them by, as the program names them.
+constexpr size_t kNamed = 8;
+
+// A frequency a spreadsheet shortened in a number column: 122.8 or 122 for 122.80, 122.00.
+std::wstring Completed(const std::wstring& frequency) {
+    const size_t size = frequency.size();
+    if (size < 3 || size > 5 || frequency[0] != L'1' || !IsDigit(frequency[1]) ||
+        !IsDigit(frequency[2])) {
+        return std::wstring();
+    }
+    if (size == 3) return frequency + L".00";
+    if (size == 5 && frequency[3] == L'.' && IsDigit(frequency[4])) return frequency + L"0";
+    return std::wstring();
+}
+
+// Names of a value's fields in fixes that change what the server set.
+std::wstring AskFor(int position, const std::wstring& without) {
+    switch (position) {
+        case 0:
+            return L"write the frequency without " + without;
+        case 1:
+            return L"write the server's address without " + without;
+        case 2:
+            return L"ask for (or choose) a login name without " + without;
+        case 3:
+            return L"ask for (or set) a password without " + without;
+        default:
+            return L"ask for (or give) the " + std::wstring(kFieldNames[position]) +
+                   L" a name without " + without;
+    }
+}
+
 struct Checker {
     Table& table;
     TextCodec& codec;
-    std::map<std::wstring, int> firstRecordOf;
 
-    void Warn(int record, std::wstring text) {
-        table.warnings.push_back({record, table.lines[record], std::move(text)});
+    void Say(int record, const std::wstring& what, std::vector<Consequence> stated = {},
+             const std::wstring& fix = {}) {
+        Warn(table, record, table.lines[record], what, std::move(stated), fix);
     }
 
     void CheckFrequency(int record) {
         const std::wstring& frequency = table.columns.Frequency[record];
         if (HasThreeDecimals(frequency)) {
             const std::wstring shown = frequency.substr(0, 6);
-            Warn(record, L"frequency " + frequency +
-                             L" has three decimals, but the radio shows two, " + shown +
-                             L", and only that text matches; write " + shown);
+            Say(record,
+                L"frequency " + frequency + L" has three decimals, but the radio shows two, " +
+                    shown + L", and only that text matches",
+                Chosen(table, record), L"write " + shown);
+            return;
+        }
+        const std::wstring completed = Completed(frequency);
+        if (!completed.empty()) {
+            Say(record,
+                L"frequency \"" + frequency + L"\" lacks " +
+                    (frequency.size() == 3 ? L"its decimals" : L"a decimal") +
+                    L", as a spreadsheet shows " + completed +
+                    L" in a number column, so it never matches the radio",
+                Chosen(table, record),
+                L"write " + completed +
+                    L", and format the frequency column as text so the spreadsheet keeps both "
+                    L"decimals");
             return;
         }
         if (!IsDisplayForm(frequency)) {
-            Warn(record, L"frequency \"" + frequency +
-                             L"\" is not in the form 1dd.dd (for example 122.80), so it never "
-                             L"matches the radio");
+            Say(record,
+                L"frequency \"" + frequency +
+                    L"\" is not in the form 1dd.dd (for example 122.80), so it never matches the "
+                    L"radio",
+                Chosen(table, record));
             return;
         }
         const int hundredths = Hundredths(frequency);
         if (hundredths < kLowestChannel || hundredths > kHighestChannel) {
-            Warn(record, L"frequency " + frequency +
-                             L" is outside the COM band 118.00 to 136.99, so the radio never "
-                             L"shows it");
+            Say(record,
+                L"frequency " + frequency +
+                    L" is outside the COM band 118.00 to 136.99, so the radio never shows it",
+                Chosen(table, record));
         } else if (!IsShownByA25kHzChannel(frequency)) {
-            Warn(record, L"frequency " + frequency +
-                             L" is not shown by any 25 kHz channel (the two decimals end in "
-                             L"0, 2, 5 or 7), so it never matches the radio");
-        }
-        const auto earlier = firstRecordOf.emplace(frequency, record);
-        if (!earlier.second) {
-            const int first = earlier.first->second;
-            Warn(record, L"frequency " + frequency + L" is already in record " +
-                             std::to_wstring(first) + L" (line " +
-                             std::to_wstring(table.lines[first]) +
-                             L"), which is always chosen first, so this record never is");
+            Say(record,
+                L"frequency " + frequency +
+                    L" is not shown by any 25 kHz channel (the two decimals end in 0, 2, 5 or "
+                    L"7), so it never matches the radio",
+                Chosen(table, record));
+        } else {
+            const int first = ChooseChannelRecord(table.columns, table.count, frequency);
+            if (first == record) return;
+            Say(record,
+                L"frequency " + frequency + L" is already in record " + std::to_wstring(first) +
+                    L" (line " + std::to_wstring(table.lines[first]) +
+                    L"), which Brenvale chooses first",
+                Chosen(table, record));
         }
     }
 
     // The argument is one quoted text with "?" before each key: a quote ends it early
     // and a question mark starts a key of its own. A NUL would cut the command line, so
     // the program refuses to start TeamSpeak with it.
-    void CheckArgumentValue(int record, const wchar_t* name, const std::wstring& value) {
+    void CheckArgumentValue(int record, int position, const std::wstring& value) {
+        const std::wstring name = kFieldNames[position];
+        const bool password = position == 3;
         if (value.find(L'\0') != std::wstring::npos) {
-            Warn(record, std::wstring(L"the ") + name +
-                             L" holds a NUL character, so Brenvale does not start TeamSpeak "
-                             L"with this record");
+            Say(record, L"the " + name + L" holds a NUL character, which cuts the command line",
+                {StartWith(table, record, codec)}, L"remove it");
         }
-        if (value.find(L'"') != std::wstring::npos) {
-            Warn(record, std::wstring(L"the ") + name +
-                             L" holds a double quote, which ends the TeamSpeak argument early");
+        const size_t quote = value.find(L'"');
+        if (quote != std::wstring::npos) {
+            Say(record,
+                L"the " + name +
+                    L" holds a double quote, which TeamSpeak's command line cannot carry: it "
+                    L"ends TeamSpeak's argument there, so TeamSpeak gets the " +
+                    name + (password ? L"" : L" as \"" + value.substr(0, quote) + L"\"") +
+                    L" cut short and none of the values after it",
+                {StartWith(table, record, codec)}, AskFor(position, L"a double quote"));
         }
-        if (value.find(L'?') != std::wstring::npos) {
-            Warn(record, std::wstring(L"the ") + name +
-                             L" holds a question mark, which TeamSpeak reads as the start of "
-                             L"another setting");
+        const size_t mark = value.find(L'?');
+        if (mark != std::wstring::npos) {
+            std::wstring what = L"the " + name + L" holds a question mark: TeamSpeak takes what ";
+            what += password ? L"follows it as a setting of its own"
+                             : L"follows it, \"" + value.substr(mark + 1) +
+                                   L"\", as a setting of its own";
+            what += L", so the " + name + L" TeamSpeak gets is cut there" +
+                    (password ? L"" : L", \"" + value.substr(0, mark) + L"\"");
+            Say(record, what, {StartWith(table, record, codec)},
+                AskFor(position, L"a question mark"));
         }
     }
 
     // Characters the pilot cannot see in an editor, and characters TeamSpeak cannot read:
     // the program refuses to start it with a command line the code page cannot carry
     // exactly. A password's characters are named, never its value.
-    void CheckCharacters(int record, int index, const std::wstring& name,
-                         const std::wstring& value) {
+    void CheckCharacters(int record, int index, int position, const std::wstring& value) {
+        const std::wstring name = kFieldNames[position];
         const std::wstring controls = ControlCharacters(value);
         if (!controls.empty()) {
-            Warn(record, L"the " + name + L" holds control characters (written here as " +
-                             controls +
-                             L"), which an editor may not show but Brenvale passes to TeamSpeak "
-                             L"as they are; remove them");
+            Say(record,
+                L"the " + name + L" holds control characters (written here as " + controls +
+                    L"), which an editor may not show",
+                {StartWith(table, record, codec)}, L"remove them");
         }
-        std::vector<std::wstring> outside = CharactersOutsideCodePage(value, codec);
-        if (std::binary_search(table.notUtf8.begin(), table.notUtf8.end(), index)) {
-            outside.erase(std::remove(outside.begin(), outside.end(), L"\uFFFD"), outside.end());
+        const bool notUtf8 = std::binary_search(table.notUtf8.begin(), table.notUtf8.end(), index);
+        const Outside outside = CharactersOutside(value, codec, notUtf8);
+        if (outside.named.empty()) return;
+        Say(record, L"the " + name + L" holds characters " + kCannotPass + L": " + outside.Text(),
+            {StartWith(table, record, codec)},
+            position == 3 ? AskFor(position, L"them") : WithoutThem(name, outside.named));
+    }
+
+    // The fix for characters outside the code page, with a plain letter for each that has
+    // one the code page carries.
+    std::wstring WithoutThem(const std::wstring& name, const std::vector<std::wstring>& named) {
+        std::vector<std::pair<std::wstring, std::wstring>> plain;
+        std::string bytes;
+        for (const std::wstring& character : named) {
+            const std::wstring letter = PlainLetter(character);
+            if (!letter.empty() && codec.ToSystemCodePage(letter, bytes)) {
+                plain.push_back({character, letter});
+            }
         }
-        if (!outside.empty()) {
-            Warn(record,
-                 L"the " + name + L" holds characters that TeamSpeak cannot read in " +
-                     table.codePage + L": " + DescribeCharacters(outside) +
-                     L", so Brenvale does not start TeamSpeak with this record; write the " + name +
-                     L" with characters of that code page only");
+        if (named.size() == 1 && plain.size() == 1) {
+            return L"write the " + name + L" without " + named[0] + L", for example with " +
+                   plain[0].second + L" instead";
         }
+        std::wstring fix =
+            L"write the " + name + (named.size() == 1 ? L" without it" : L" without them");
+        for (size_t i = 0; i < plain.size(); ++i) {
+            fix += (i == 0 ? L", for example with " : L" and ") + plain[i].second + L" for " +
+                   plain[i].first;
+        }
+        return fix;
+    }
+
+    bool Empty(int record) const {
+        for (int field = 0; field < kFieldsPerRecord; ++field) {
+            if (!FieldAt(table.columns, (record - 1) * kFieldsPerRecord + field).empty()) {
+                return false;
+            }
+        }
+        return true;
     }
 
     void CheckRecord(int record) {
         if (table.misplaced[record]) return;
+        if (Empty(record)) {
+            std::vector<Consequence> stated = Chosen(table, record);
+            if (record == 1) stated.push_back(StartWith(table, record, codec));
+            Say(record,
+                std::wstring(L"record ") + std::to_wstring(record) +
+                    L" is an empty row, as a spreadsheet leaves one" +
+                    (record == 1 ? L", so TeamSpeak gets no server, only the nickname" : L""),
+                stated, L"delete the row");
+            return;
+        }
         if (record == 1 && LooksLikeHeading(table.columns.Frequency[1])) {
-            Warn(record, L"record 1 looks like a heading (its frequency field says \"" +
-                             table.columns.Frequency[1] +
-                             L"\"), but Brenvale reads it as a channel, and record 1 is the "
-                             L"default channel, used for every frequency no record has; remove "
-                             L"the heading line");
+            Say(record,
+                L"record 1 looks like a heading (its frequency field says \"" +
+                    table.columns.Frequency[1] +
+                    L"\"), but Brenvale reads it as a channel, and record 1 is the default "
+                    L"channel",
+                Chosen(table, record), L"remove the heading line");
             return;
         }
         CheckFrequency(record);
         if (table.columns.Server[record].empty()) {
-            Warn(record, L"the server is empty, so TeamSpeak is not told where to connect");
+            Say(record, L"the server is empty, so TeamSpeak is not told where to connect");
         }
         for (int field = 1; field < kFieldsPerRecord; ++field) {
             const int index = (record - 1) * kFieldsPerRecord + field;
             const std::wstring& value = FieldAt(table.columns, index);
-            CheckArgumentValue(record, kFieldNames[field], value);
-            CheckCharacters(record, index, kFieldNames[field], value);
+            CheckArgumentValue(record, field, value);
+            CheckCharacters(record, index, field, value);
         }
     }
 };
+
+bool IsHighSurrogate(wchar_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool IsLowSurrogate(wchar_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 }  // namespace
 
@@ -188,16 +301,64 @@ bool IsDisplayForm(const std::wstring& frequency) {
            IsDigit(frequency[5]);
 }
 
+bool RadioShows(const std::wstring& frequency) {
+    if (!IsDisplayForm(frequency)) return false;
+    const int hundredths = Hundredths(frequency);
+    return hundredths >= kLowestChannel && hundredths <= kHighestChannel &&
+           IsShownByA25kHzChannel(frequency);
+}
+
+std::wstring WithoutDoubleQuote(int position) {
+    return AskFor(position, L"a double quote");
+}
+
+// Each character once, a surrogate pair as one; the whole text first, as most fit.
+Outside CharactersOutside(const std::wstring& text, TextCodec& codec, bool skipReplacement) {
+    Outside outside;
+    std::string bytes;
+    if (codec.ToSystemCodePage(text, bytes)) return outside;
+    std::set<std::wstring> seen;
+    for (size_t at = 0; at < text.size();) {
+        const size_t units =
+            IsHighSurrogate(text[at]) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]) ? 2
+                                                                                              : 1;
+        std::wstring character = text.substr(at, units);
+        at += units;
+        if ((skipReplacement && character == L"\uFFFD") || !seen.insert(character).second ||
+            codec.ToSystemCodePage(character, bytes)) {
+            continue;
+        }
+        if (outside.named.size() < kNamed) {
+            outside.named.push_back(std::move(character));
+        } else {
+            ++outside.more;
+        }
+    }
+    return outside;
+}
+
+std::wstring Outside::Text() const {
+    std::wstring text = DescribeCharacters(named);
+    if (more > 0) text += L", and " + std::to_wstring(more) + L" more";
+    return text;
+}
+
 void CheckRecords(Table& table, TextCodec& codec) {
-    Checker checker{table, codec, {}};
+    Checker checker{table, codec};
     for (int record = 1; record <= table.count; ++record) checker.CheckRecord(record);
 }
 
-std::wstring Printable(const std::wstring& text) {
+std::wstring Printable(const std::wstring& text, bool keepStrayBytes) {
     std::wstring shown;
     shown.reserve(text.size());
-    for (wchar_t c : text) {
-        if (IsControl(c)) {
+    for (size_t at = 0; at < text.size(); ++at) {
+        const wchar_t c = text[at];
+        const bool pair =
+            IsHighSurrogate(c) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]);
+        const bool stray = keepStrayBytes && c >= kStrayByte && c <= kStrayByte + 0x7F;
+        if (pair) {
+            shown.append(text, at++, 2);
+        } else if (IsControl(c) || ((IsHighSurrogate(c) || IsLowSurrogate(c)) && !stray)) {
             shown += L"<" + DescribeCharacters({std::wstring(1, c)}) + L">";
         } else {
             shown.push_back(c);

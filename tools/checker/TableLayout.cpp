@@ -6,6 +6,7 @@
 #include "tools/checker/TableLayout.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 namespace checker {
@@ -101,17 +102,25 @@ class Layout {
         return Complete(record) && (OnOneLine(record) || fields_[Last(record)].form.endsLine);
     }
 
-    void Warn(int record, int line, std::wstring text) {
-        table_.warnings.push_back({record, line, std::move(text)});
-    }
     void Misplace(int first, int last) {
         for (int record = first; record <= last; ++record) table_.misplaced[record] = true;
     }
 
-    // A line that is one field holding semicolons or tabs: the table was saved with
-    // another separator than the comma.
+    size_t CountOf(const FieldLine& line, wchar_t separator) const {
+        size_t count = 0;
+        for (int i = line.first; i <= line.last; ++i) {
+            count += std::count(Value(i).begin(), Value(i).end(), separator);
+        }
+        return count;
+    }
+
+    // A line saved with another separator than the comma: one field holding semicolons or
+    // tabs, or, where decimal commas split it, fewer than six fields holding the five
+    // separators of a record.
     bool SeparatedOtherwise(const FieldLine& line) const {
-        return line.Size() == 1 && Value(line.first).find_first_of(L";\t") != std::wstring::npos;
+        if (line.Size() >= kFields) return false;
+        const size_t separators = CountOf(line, L';') + CountOf(line, L'\t');
+        return line.Size() == 1 ? separators > 0 : separators >= kFields - 1;
     }
     bool TouchesOtherSeparators(int record) const {
         for (int i = First(record); i <= Last(record); ++i) {
@@ -122,27 +131,41 @@ class Layout {
 
     void WarnOtherSeparators() {
         std::vector<int> found;  // their line numbers
-        bool semicolons = false, tabs = false;
+        bool semicolons = false, tabs = false, decimalCommas = false;
         for (const FieldLine& line : lines_) {
             if (!SeparatedOtherwise(line)) continue;
             found.push_back(LineNumber(line));
-            semicolons = semicolons || Value(line.first).find(L';') != std::wstring::npos;
-            tabs = tabs || Value(line.first).find(L'\t') != std::wstring::npos;
+            semicolons = semicolons || CountOf(line, L';') > 0;
+            tabs = tabs || CountOf(line, L'\t') > 0;
+            decimalCommas = decimalCommas || line.Size() > 1;
         }
         if (found.empty()) return;
+        table_.separatedOtherwise = true;
         const int count = static_cast<int>(found.size()), firstLine = found.front();
         const std::wstring what = semicolons && tabs ? L"semicolons or tabs"
                                   : semicolons       ? L"semicolons"
                                                      : L"tabs";
-        const std::wstring lines =
-            count == 1 ? L"line " + Number(firstLine) + L" holds " + what + L" and no commas"
-                       : Number(count) + L" lines hold " + what +
-                             L" and no commas (the first is line " + Number(firstLine) + L")";
-        Warn(0, 0,
-             lines +
-                 L", but Brenvale separates fields only by commas, so such a line is "
-                 L"one field and shifts the records after it; save the table with "
-                 L"commas between the fields");
+        std::wstring text = count == 1 ? L"line " + Number(firstLine) + L" holds " + what
+                                       : Number(count) + L" lines hold " + what +
+                                             L" (the first is line " + Number(firstLine) + L")";
+        text += decimalCommas ? L" between the fields and commas in the numbers (122,80), as a "
+                                L"spreadsheet saves a table where numbers are written with a "
+                                L"decimal comma"
+                              : L" between the fields and no commas";
+        text +=
+            L", but Brenvale separates fields only by commas, so the records after such a line "
+            L"hold the wrong fields";
+        std::vector<Consequence> stated;
+        if (table_.count == 0) {
+            text += L", and no record is complete";
+            stated = Chosen(table_, 1);
+            stated.push_back(StartWith(table_, 1, codec_));
+        }
+        Warn(table_, 0, 0, text, stated,
+             decimalCommas ? L"save the table with commas between the fields and points in the "
+                             L"numbers (122.80)"
+                           : L"save the table with commas between the fields",
+             1);
     }
 
     // Checks the record and returns the next one to check: past the records a fault
@@ -155,14 +178,20 @@ class Layout {
         } else if (!EndsInStep(record)) {
             return WarnShift(record);
         } else if (!OnOneLine(record)) {
-            Warn(record, fields_[First(record)].line,
+            Warn(table_, record, fields_[First(record)].line,
                  L"its six fields are spread over " +
                      LinesText(fields_[First(record)].line, fields_[Last(record)].line) +
                      L"; fields are counted, not lines, so an empty line or a missing field "
                      L"shifts every record after it");
         } else if (record < records_ && !fields_[Last(record)].form.endsLine &&
                    (!Complete(record + 1) || EndsInStep(record + 1))) {
-            Warn(record, fields_[First(record)].line,
+            const FieldLine& line = LineAt(First(record));
+            // A frequency after the sixth field is the next record's start, not a value's part.
+            if (line.ended && line.Size() % kFields != 0 &&
+                !IsDisplayForm(Value(First(record) + kFields))) {
+                return WarnExtraAtTheEnd(record, line);
+            }
+            Warn(table_, record, fields_[First(record)].line,
                  L"line " + Number(fields_[First(record)].line) +
                      L" goes on after the record's sixth field (an extra field, or a comma at "
                      L"the end of the line), so the next record starts there");
@@ -170,29 +199,164 @@ class Layout {
         return record + 1;
     }
 
+    // A line of more than six fields that are not empty at its end splits a value, so the
+    // record it starts holds the wrong fields too.
+    void MisplaceWhereAValueIsSplit(const FieldLine& line) {
+        if (line.Size() > kFields && line.first % kFields == 0 &&
+            !OnlyEmptyIn(line.first + kFields, line.last)) {
+            Misplace(line.first / kFields + 1, line.first / kFields + 1);
+        }
+    }
+
+    // The last line holds more than six fields and the next record is what the end of the
+    // file leaves of it: one fault, said once.
+    int WarnExtraAtTheEnd(int record, const FieldLine& line) {
+        const auto fault = ExtraFields(line);
+        std::wstring what = fault.first + L", so the next record starts there";
+        std::vector<Consequence> stated;
+        if (record + 1 > table_.count) {
+            what += L" and the end of the file cuts it short";
+            stated.push_back(Consequence::Dropped);
+        }
+        Misplace(record + 1, record + 1);
+        MisplaceWhereAValueIsSplit(line);
+        Warn(table_, record, LineNumber(line), what, stated, fault.second, record + 1);
+        return record + 2;
+    }
+
     bool EmptyLine(const FieldLine& line) const {
         return line.Size() == 1 && Value(line.first).empty();
     }
 
-    // What is wrong with a line that does not hold six fields, what follows from it, and
-    // the fix.
-    std::wstring LineWarning(const FieldLine& line, const std::wstring& consequence = {}) const {
+    // The comma's candidates in a line of more than six fields: the positions p (1 to 5)
+    // whose value, holding the extra commas, would leave the fields the table's other
+    // records all share (the server, the login name) where they are.
+    std::vector<int> CommaCandidates(const FieldLine& line) {
+        const int extra = line.Size() - kFields;
+        std::vector<int> candidates;
+        for (int p = 1; p < kFields; ++p) {
+            bool fits = true;
+            for (int q = 1; q <= 2 && fits; ++q) {
+                const std::wstring* shared = SharedValue(q);
+                if (shared == nullptr) continue;
+                fits = q < p ? Value(line.first + q) == *shared
+                             : q > p && Value(line.first + q + extra) == *shared;
+            }
+            if (fits) candidates.push_back(p);
+        }
+        return candidates;
+    }
+
+    // The value field `position` has in every record that is a line of six fields, if
+    // they agree and there is one. Found once: each line of too many fields asks for it.
+    const std::wstring* SharedValue(int position) {
+        if (!sharedKnown_[position]) {
+            sharedKnown_[position] = true;
+            for (int record = 1; record <= table_.count; ++record) {
+                const FieldLine& line = LineAt(First(record));
+                if (line.first != First(record) || line.Size() != kFields) continue;
+                const std::wstring& value = Value(First(record) + position);
+                if (shared_[position] != nullptr && *shared_[position] != value) {
+                    shared_[position] = nullptr;
+                    break;
+                }
+                shared_[position] = &value;
+            }
+        }
+        return shared_[position];
+    }
+
+    std::wstring Joined(const FieldLine& line, int from, int count) const {
+        std::wstring value = Value(line.first + from);
+        for (int i = 1; i < count; ++i) value += L"," + Value(line.first + from + i);
+        return value;
+    }
+
+    // Whether the fields that would make candidate `shown`'s value are never a password's
+    // under any candidate (the password is field 3, after `extra` more where the comma
+    // lies before it).
+    static bool ShowsNoPassword(const std::vector<int>& candidates, int shown, int extra) {
+        for (int candidate : candidates) {
+            const int first = candidate < 3 ? 3 + extra : 3;
+            const int last = candidate <= 3 ? 3 + extra : 3;
+            if (first <= shown + extra && shown <= last) return false;
+        }
+        return true;
+    }
+
+    // A frequency written with a decimal comma: 122,80 read as the fields 122 and 80.
+    bool DecimalComma(const FieldLine& line) const {
+        if (line.Size() <= kFields) return false;
+        std::wstring frequency = Joined(line, 0, 2);
+        if (frequency.size() != 6 || frequency[3] != L',') return false;
+        return IsDisplayForm(frequency.replace(3, 1, L"."));
+    }
+
+    // What is wrong with a line of more than six fields, and the fix.
+    std::pair<std::wstring, std::wstring> ExtraFields(const FieldLine& line) {
+        const std::wstring number = Number(LineNumber(line)), size = Number(line.Size());
+        const int extra = line.Size() - kFields;
+        if (OnlyEmptyIn(line.first + kFields, line.last)) {
+            return {L"line " + number + L" has " + size + L" fields, more than a record's 6: " +
+                        (extra == 1 ? L"a comma at the end of the line makes an empty field"
+                                    : L"commas at the end of the line make empty fields"),
+                    extra == 1 ? L"remove the comma at the end of the line"
+                               : L"remove the commas at the end of the line"};
+        }
+        if (extra == 1 && DecimalComma(line)) {
+            return {L"line " + number +
+                        L" has 7 fields: the frequency is written with a decimal "
+                        L"comma, " +
+                        Joined(line, 0, 2) + L", which Brenvale reads as two fields",
+                    L"write the frequency with a point, " + Joined(line, 0, 2).replace(3, 1, L".")};
+        }
+        const std::vector<int> candidates = CommaCandidates(line);
+        std::wstring names;
+        for (size_t i = 0; i < candidates.size(); ++i) {
+            names += (i == 0                       ? L""
+                      : i + 1 == candidates.size() ? L" or the "
+                                                   : L", the ") +
+                     std::wstring(kFieldNames[candidates[i]]);
+        }
+        std::wstring what = L"line " + number + L" has " + size +
+                            L" fields, more than a record's 6: a value holds " +
+                            (extra == 1 ? L"a comma" : L"commas") +
+                            L" that is not inside double quotes (the " + names +
+                            L"), and Brenvale splits the value there";
+        // A password is never shown: the fix names the field. Another value is shown as it
+        // would be written, when no candidate makes any of its text the password's.
+        std::wstring fix = L"put the value with the comma inside double quotes";
+        if (candidates.size() == 1 && candidates.front() == 3) {
+            fix = L"put the password inside double quotes";
+        } else if (!candidates.empty() && ShowsNoPassword(candidates, candidates.back(), extra)) {
+            const int last = candidates.back();
+            fix += L", for example \"" + Joined(line, last, extra + 1) + L"\" if it is the " +
+                   kFieldNames[last];
+        }
+        return {what, fix};
+    }
+
+    // What is wrong with a line that does not hold six fields, and the fix.
+    std::pair<std::wstring, std::wstring> LineFault(const FieldLine& line) {
         const std::wstring number = Number(LineNumber(line)), size = Number(line.Size());
         if (EmptyLine(line)) {
-            return L"line " + number + L" is empty, and an empty line is one empty field" +
-                   consequence + L"; remove the empty line";
+            return {L"line " + number + L" is empty, and an empty line is one empty field",
+                    L"remove the empty line"};
         }
         const int missing = kFields - line.Size();
         if (missing > 0) {
-            return L"line " + number + L" has " + size + L" of the 6 fields" + consequence +
-                   (missing == 1 ? L"; add the missing field" : L"; add the missing fields") +
-                   L" (two commas in a row make an empty one)";
+            return {L"line " + number + L" has " + size + L" of the 6 fields",
+                    (missing == 1 ? L"add the missing field" : L"add the missing fields") +
+                        std::wstring(L" (two commas in a row make an empty one)")};
         }
-        return L"line " + number + L" has " + size +
-               L" fields, more than a record's 6 (an extra field, or a comma at the end of the "
-               L"line)" +
-               consequence +
-               (missing == -1 ? L"; remove the extra field" : L"; remove the extra fields");
+        return ExtraFields(line);
+    }
+
+    bool OnlyEmptyIn(int first, int last) const {
+        for (int field = first; field <= last; ++field) {
+            if (!Value(field).empty()) return false;
+        }
+        return true;
     }
 
     bool OnlyEmptyFrom(int field) const {
@@ -218,18 +382,24 @@ class Layout {
                 ? L"record " + Number(record) + L" is shifted and holds the wrong fields"
                 : L"records " + Number(record) + L" to " + Number(lastLoaded) +
                       L" are shifted and hold the wrong fields";
+        std::vector<Consequence> stated;
         if (last > table_.count) {
-            shifted +=
-                L", and the end of the file cuts the last record short, so Brenvale drops it";
+            shifted += L", and the end of the file cuts record " + Number(last) + L" short";
+            stated.push_back(Consequence::Dropped);
         }
         const FieldLine& cause = LineAt(First(record));
-        Warn(record, LineNumber(cause),
-             LineWarning(cause, L"; fields are counted, not lines, so " + shifted));
+        const auto fault = LineFault(cause);
+        MisplaceWhereAValueIsSplit(cause);
+        Warn(table_, cause.first / kFields + 1, LineNumber(cause),
+             fault.first + L"; fields are counted, not lines, so " + shifted, stated, fault.second,
+             last);
         for (int l = lineOf_[cause.first] + 1; l < static_cast<int>(lines_.size()); ++l) {
             const FieldLine& line = lines_[l];
             if (line.first > Last(last) || (EmptyLine(line) && OnlyEmptyFrom(line.first))) break;
             if (line.ended && line.Size() != kFields) {
-                Warn(line.first / kFields + 1, LineNumber(line), LineWarning(line));
+                const auto also = LineFault(line);
+                Warn(table_, line.first / kFields + 1, LineNumber(line), also.first, {},
+                     also.second);
             }
         }
         return last + 1;
@@ -254,10 +424,15 @@ class Layout {
                                    : L" and swallows what would be records " + Number(record + 1) +
                                          L" to " + Number(record + swallowed);
         }
-        text += record > table_.count ? L"; Brenvale drops this record, which the end of the file "
-                                        L"cuts short"
-                                      : L"; Brenvale passes all of it to TeamSpeak";
-        Warn(record, line, text + L"; close the quote where the value ends");
+        std::vector<Consequence> stated;
+        if (record > table_.count) {
+            text += L", and the end of the file cuts this record short";
+            stated.push_back(Consequence::Dropped);
+        } else if (field % kFields > 0) {
+            text += L"; all of it is the " + std::wstring(kFieldNames[field % kFields]);
+            stated.push_back(StartWith(table_, record, codec_));
+        }
+        Warn(table_, record, line, text, stated, L"close the quote where the value ends");
         Misplace(record, record);
     }
 
@@ -282,10 +457,10 @@ class Layout {
                         : L" has text after its closing double quote: Brenvale keeps the part "
                           L"inside the quotes";
         if (name != L"password") text += L", \"" + Value(field) + L"\",";
-        text += doubled
-                    ? L" and drops the rest of the field; write the value without double quotes"
-                    : L" and drops the rest of the field; put the whole value inside the quotes";
-        Warn(record, fields_[field].line, text);
+        text += L" and drops the rest of the field";
+        Warn(table_, record, fields_[field].line, text, {},
+             doubled ? WithoutDoubleQuote(field % kFields)
+                     : L"put the whole value inside the quotes");
     }
 
     Table& table_;
@@ -294,6 +469,9 @@ class Layout {
     std::vector<FieldLine> lines_;
     std::vector<int> lineOf_;
     int records_ = 0;  // those loaded, and the one cut short when anything is in it
+    // The server and the login name all lines of six fields share, once asked for.
+    std::array<bool, 3> sharedKnown_{};
+    std::array<const std::wstring*, 3> shared_{};
 };
 
 }  // namespace

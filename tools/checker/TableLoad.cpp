@@ -18,6 +18,8 @@ namespace checker {
 const wchar_t* const kFieldNames[kFieldsPerRecord] = {L"frequency", L"server",  L"login name",
                                                       L"password",  L"channel", L"sub-channel"};
 
+const std::wstring kCannotPass = L"Windows on this computer cannot pass to TeamSpeak";
+
 namespace {
 
 // What lies past the 200th record, once the table reaches it, counted without being kept.
@@ -61,10 +63,6 @@ std::wstring Number(uint64_t value) {
     return std::to_wstring(value);
 }
 
-void Warn(Table& table, int record, int line, std::wstring text) {
-    table.warnings.push_back({record, line, std::move(text)});
-}
-
 void WarnRecordsPastTheLimit(Table& table, const Beyond& beyond) {
     if (!beyond.Matters()) return;
     const int records = beyond.fields / kFieldsPerRecord + (beyond.fields % kFieldsPerRecord != 0);
@@ -104,12 +102,13 @@ void WarnWhereTheTableStops(Table& table, const TableExtent& extent) {
     const std::wstring reason = StopReason(extent);
     if (!reason.empty()) {
         Warn(table, record, table.lines[record],
-             reason + L", so Brenvale stops reading the table there and drops this record");
+             reason + L", so Brenvale stops reading the table there", {Consequence::Dropped});
     } else if (table.cutShortFieldsKept && !table.misplaced[record]) {
         Warn(table, record, table.lines[record],
-             L"the file ends after " + Number(extent.fieldsAfter) +
-                 L" of the record's six fields, so Brenvale drops it; add the missing " +
-                 (extent.fieldsAfter == kFieldsPerRecord - 1 ? L"field" : L"fields"));
+             L"the file ends after " + Number(extent.fieldsAfter) + L" of the record's six fields",
+             {Consequence::Dropped},
+             extent.fieldsAfter == kFieldsPerRecord - 1 ? L"add the missing field"
+                                                        : L"add the missing fields");
     }
 }
 
@@ -130,7 +129,8 @@ std::vector<int> FieldsNotUtf8(Table& table, const TableExtent& read, TextCodec&
 }
 
 // One warning for the bytes and what follows from them: the replacement character is
-// not checked again with the record's other characters.
+// not checked again with the record's other characters. The frequency is not on
+// TeamSpeak's command line, so only the other fields can keep TeamSpeak from starting.
 void WarnNotUtf8(Table& table, TextCodec& codec) {
     std::string bytes;
     const bool carried = codec.ToSystemCodePage(L"\uFFFD", bytes);
@@ -141,23 +141,28 @@ void WarnNotUtf8(Table& table, TextCodec& codec) {
         std::wstring text = L"the " + name + L" holds bytes that are not UTF-8";
         if (name != L"password") text += L" (read as \"" + FieldAt(table.columns, i) + L"\")";
         text += L"; Brenvale reads each such sequence as the replacement character U+FFFD";
-        if (!carried) {
-            text += L", which TeamSpeak cannot read in " + table.codePage +
-                    L", so Brenvale does not start TeamSpeak with this record";
+        std::vector<Consequence> stated;
+        if (position > 0) {
+            if (!carried) text += L", which " + kCannotPass;
+            stated.push_back(StartWith(table, record, codec));
         }
-        Warn(table, record, table.lines[record],
-             text + L"; retype the " + name + L" and save the file as UTF-8");
+        Warn(table, record, table.lines[record], text, stated,
+             L"retype the " + name + L" and save the file as UTF-8");
     }
 }
 
-void WarnEmptyTable(Table& table) {
-    if (table.count > 0) return;
+// Said once, by the layout's warning, when other separators are why no record is complete.
+void WarnEmptyTable(Table& table, TextCodec& codec) {
+    if (table.count > 0 || table.separatedOtherwise) return;
+    std::vector<Consequence> stated = Chosen(table, 1);
+    stated.push_back(StartWith(table, 1, codec));
     Warn(table, 0, 0,
          table.cutShortFieldsKept
-             ? L"the table holds no complete record: whatever the frequency, TeamSpeak is "
-               L"started with the fields of the record cut short"
-             : L"the table holds no records: whatever the frequency, TeamSpeak is started "
-               L"with the nickname alone");
+             ? L"the table holds no complete record, so record 1, the default channel, holds "
+               L"the fields of the record cut short"
+             : L"the table holds no records, so record 1, the default channel, is empty (no "
+               L"server, only the nickname)",
+         stated, {}, 1);
 }
 
 // Whether the slot after the complete records holds a field with something in it.
@@ -189,7 +194,7 @@ Table LoadTable(FileReader& file, TextCodec& codec, const std::wstring& codePage
     if (extent.end == TableEnd::Capacity) WarnRecordsPastTheLimit(table, watch.beyond);
     WarnWhereTheTableStops(table, extent);
     WarnNotUtf8(table, codec);
-    WarnEmptyTable(table);
+    WarnEmptyTable(table, codec);
     return table;
 }
 

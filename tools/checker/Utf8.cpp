@@ -75,7 +75,44 @@ void Append(std::wstring& text, char32_t value) {
     }
 }
 
+void AppendUtf8(std::string& bytes, char32_t c) {
+    if (c < 0x80) {
+        bytes.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        bytes += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    } else if (c < 0x10000) {
+        bytes += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                  static_cast<char>(0x80 | (c & 0x3F))};
+    } else {
+        bytes += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+                  static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+    }
+}
+
 }  // namespace
+
+std::string ToUtf8Bytes(const std::wstring& text) {
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (size_t at = 0; at < text.size(); ++at) {
+        const wchar_t c = text[at];
+        auto value = static_cast<char32_t>(c);
+        const bool pair = value >= 0xD800 && value <= 0xDBFF && at + 1 < text.size() &&
+                          text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
+        if (pair) {
+            value =
+                0x10000 + ((value - 0xD800) << 10) + (static_cast<char32_t>(text[++at]) - 0xDC00);
+            AppendUtf8(bytes, value);
+        } else if (c >= kStrayByte && c <= kStrayByte + 0x7F) {
+            bytes.push_back(static_cast<char>(0x80 + (c - kStrayByte)));
+        } else if ((value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) {
+            AppendUtf8(bytes, 0xFFFD);
+        } else {
+            AppendUtf8(bytes, value);
+        }
+    }
+    return bytes;
+}
 
 size_t DecodeUtf8(std::string_view bytes, std::wstring& text) {
     text.clear();

@@ -15,6 +15,15 @@ namespace checker {
 // sequence, as current systems replace it. Returns how many were replaced.
 size_t DecodeUtf8(std::string_view bytes, std::wstring& text);
 
+// A byte that is not part of UTF-8 in a file name or a system message, kept as U+DC80
+// plus the byte so that it goes back out as the same byte.
+constexpr wchar_t kStrayByte = 0xDC80;
+
+// Text as UTF-8, as the native checker writes it: a surrogate pair is its one character;
+// a stand-in for a stray byte becomes that byte again, and anything else that is no
+// character (a lone surrogate, a value past U+10FFFF) becomes U+FFFD.
+std::string ToUtf8Bytes(const std::wstring& text);
+
 // The name of the code page PortableCodec stands in for the system's, as reports give it.
 extern const wchar_t kPortableCodePageName[];
 
