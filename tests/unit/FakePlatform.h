@@ -251,7 +251,8 @@ class FakeSystem : public MainWindowFactory,
     // A file read in pieces, as the script says.
     class Reader : public FileReader {
       public:
-        Reader(FakeSystem& system, std::string bytes) : system_(system), bytes_(std::move(bytes)) {
+        Reader(FakeSystem& system, std::string bytes)
+            : system_(system), bytes_(std::move(bytes)), file_(bytes_, system.readChunk) {
             ++system_.openReaders;
         }
         ~Reader() override { --system_.openReaders; }
@@ -260,18 +261,16 @@ class FakeSystem : public MainWindowFactory,
                 if (system_.readFailsOutOfMemory) throw std::bad_alloc();
                 throw PlatformFailure(L"Data error (cyclic redundancy check).");
             }
-            const size_t count = std::min({capacity, system_.readChunk, bytes_.size() - at_,
-                                           system_.failReadAfter - system_.bytesRead});
-            bytes_.copy(buffer, count, at_);
-            at_ += count;
+            const size_t count =
+                file_.Read(buffer, std::min(capacity, system_.failReadAfter - system_.bytesRead));
             system_.bytesRead += count;
             return count;
         }
 
       private:
         FakeSystem& system_;
-        std::string bytes_;
-        size_t at_ = 0;
+        const std::string bytes_;
+        BytesReader file_;  // over bytes_
     };
 
     std::string Contents(const std::wstring& path) const {
@@ -294,5 +293,20 @@ struct FakeApp {
     }
     void ExpectBoxes(const std::vector<ShownBox>& expected) const {
         EXPECT_EQ(sys.boxes, expected);
+    }
+};
+
+// A machine where nothing is known yet: no stored TeamSpeak folder, no module offer settled.
+struct FirstStart : FakeApp {
+    explicit FirstStart(const wchar_t* teamSpeakPath = nullptr) {
+        sys.values.clear();
+        if (teamSpeakPath) sys.Set(L"TSPath", teamSpeakPath);
+        sys.Add(L"C:\\Brenvale\\fsuipc.dll", "module");
+        sys.Add(L"E:\\TS\\teamspeak.exe");
+        sys.Add(L"F:\\FS2000\\fs2000.exe");
+    }
+    void Script(std::deque<std::wstring> picks, std::deque<int> answers = {}) {
+        sys.picks = std::move(picks);
+        sys.answers = std::move(answers);
     }
 };

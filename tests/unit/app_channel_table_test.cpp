@@ -143,18 +143,15 @@ TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecide
         {"122.80,\xC0\xAF,l,p,c,x", L"\u00C0\u00AF"},                       // overlong: ANSI
         {"122.80,\xED\xA0\x80\x9F,l,p,c,x", L"\u00ED\u00A0\u20AC\u0178"},   // surrogate: ANSI
         {Records(199) + "122.80,Caf\xC3\xA9,l,p,c,x\n\xE9", L"Caf\u00E9"},  // past 200: unread
+        // Both bytes of a 16-bit character count, in either order.
+        {"\xFF\xFE" + Utf16(L"122.80,\u20AC\u0141,l,p,c,x", false), L"\u20AC\u0141"},
+        {"\xFE\xFF" + Utf16(L"122.80,\u20AC\u0141,l,p,c,x", true), L"\u20AC\u0141"},
     };
     for (const auto& example : judged) {
         FakeApp app;
         const FrmMain& window = app.LoadTable(example.file);
         const int last = window.ChannelCount;
         EXPECT_EQ(window.ChannelTable.Server[last], example.server) << example.file.substr(0, 40);
-    }
-    for (bool bigEndian : {false, true}) {  // both bytes of a 16-bit character count
-        FakeApp wide;
-        const std::string mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-        wide.LoadTable(mark + Utf16(L"122.80,\u20AC\u0141,l,p,c,x", bigEndian));
-        EXPECT_EQ(wide.Window().ChannelTable.Server[1], L"\u20AC\u0141");
     }
     FakeApp first;  // the only high byte in the first field still counts
     EXPECT_EQ(first.LoadTable("Caf\xC3\xA9,s,l,p,c,x").ChannelTable.Frequency[1], L"Caf\u00E9");
@@ -247,17 +244,6 @@ TEST(ChannelTable, AFailureWhileARecordIsReadEndsTheTableThereAndTheLoadGoesOn) 
     EXPECT_EQ(window.ChannelTable.Server[1].size(), kLongestField);
 }
 
-TEST(ChannelTable, AFileThatCannotBeOpenedIsReportedAndTheLoadStops) {
-    FakeApp missing;
-    missing.sys.contents.erase(FakeSystem::kTableFile);
-    ASSERT_TRUE(missing.general.StartUp());
-    missing.ExpectBoxes({ErrorBox(shown::kLoadErrorSentence, FakeSystem::kNotFound)});
-    EXPECT_EQ(missing.Window().ChannelCount, 0);
-    EXPECT_EQ(missing.sys.IndexOf("settings:get"), -1);  // TeamSpeak is not looked for
-    EXPECT_EQ(missing.general.SessionName, L"");
-    EXPECT_TRUE(missing.sys.Window().shown && missing.sys.Window().timerEnabled);
-}
-
 // A failure the standard library raises itself: of brenvale.exe's own type, as these tests
 // link its throw helpers.
 std::exception_ptr RaisedByTheLibrary() {
@@ -269,21 +255,26 @@ std::exception_ptr RaisedByTheLibrary() {
     return nullptr;
 }
 
-// A failure past the reading (here while the fields are decoded) fails the whole load:
-// running out of memory says so, any other failure is shown in its own words.
-TEST(ChannelTable, AFailureAfterTheReadingIsReportedInItsOwnWordsAndTheLoadStops) {
+// A table that cannot be opened, or a failure past the reading (here while the fields are
+// decoded), fails the whole load: running out of memory says so, any other failure is shown
+// in its own words. TeamSpeak is not looked for and no name is asked; the window still
+// shows and polls.
+TEST(ChannelTable, AFailureToOpenOrAfterTheReadingIsReportedInItsOwnWordsAndTheLoadStops) {
     const std::vector<std::pair<std::exception_ptr, std::wstring>> examples = {
+        {nullptr, FakeSystem::kNotFound},  // no file to open
         {std::make_exception_ptr(std::bad_alloc()),
          L"There is not enough memory to read the channel table."},
         {RaisedByTheLibrary(), L"basic_string::at: __n (which is 1) >= this->size() (which is 0)"}};
     for (const auto& [failure, description] : examples) {
         FakeApp app;
         app.sys.decodeFailure = failure;
-        app.LoadTable("122.80,s,l,p,c,x\n");
+        if (!failure) app.sys.contents.erase(FakeSystem::kTableFile);
         ASSERT_TRUE(app.general.StartUp());
         app.ExpectBoxes({ErrorBox(shown::kLoadErrorSentence, description)});
+        EXPECT_EQ(app.Window().ChannelCount, 0);
         EXPECT_EQ(app.sys.IndexOf("settings:get"), -1);  // TeamSpeak is not looked for
         EXPECT_EQ(app.general.SessionName, L"");
+        EXPECT_TRUE(app.sys.Window().shown && app.sys.Window().timerEnabled);
     }
 }
 

@@ -14,21 +14,6 @@ const ShownBox kOffer{kOfferInstall, kInstallTitle, 4};
 const ShownBox kModuleInstalled{shown::kInstalled, kInstallTitle, 64};
 const ShownBox kRetrySim{kSimulatorNotInPick, kInstallTitle, 4};
 
-// A machine where nothing is known yet: no stored TeamSpeak folder, no module offer settled.
-struct FirstStart : FakeApp {
-    explicit FirstStart(const wchar_t* teamSpeakPath = nullptr) {
-        sys.values.clear();
-        if (teamSpeakPath) sys.Set(L"TSPath", teamSpeakPath);
-        sys.Add(L"C:\\Brenvale\\fsuipc.dll", "module");
-        sys.Add(L"E:\\TS\\teamspeak.exe");
-        sys.Add(L"F:\\FS2000\\fs2000.exe");
-    }
-    void Script(std::deque<std::wstring> picks, std::deque<int> answers = {}) {
-        sys.picks = std::move(picks);
-        sys.answers = std::move(answers);
-    }
-};
-
 TEST(Installation, FirstStartPicksTeamSpeakAndInstallsTheModule) {
     FirstStart app;
     app.Script({L"E:\\TS", L"F:\\FS2000"}, {kIdYes});

@@ -1,7 +1,5 @@
 // The frequency poll on each tick and the channel switch on each change of the label.
 
-#include <algorithm>
-
 #include "FakePlatform.h"
 #include "tests/support/SurrogateNaming.h"
 
@@ -20,17 +18,14 @@ struct Running : FakeApp {
         sys.events->OnTimerTick();
     }
     size_t Starts() const { return sys.started.size(); }
-    long LabelsShown() const {
-        return std::count_if(sys.log.begin(), sys.log.end(),
-                             [](const std::string& e) { return e.rfind("window:label", 0) == 0; });
-    }
+    size_t LabelsShown() const { return sys.Events("window:label").size(); }
 };
 
 TEST(Poll, EachTickShowsTheFrequencyAndEachChangeSwitchesInsideTheTick) {
     Running app;
     for (uint16_t bcd : {0x2345, 0x2345, 0x2280, 0x2345}) app.Tick(bcd);
     EXPECT_EQ(app.Window().lblComText(), L"123.45");
-    EXPECT_EQ(app.LabelsShown(), 3);
+    EXPECT_EQ(app.LabelsShown(), 3u);
     ASSERT_EQ(app.Starts(), 3u);
     EXPECT_LT(app.sys.IndexOf("window:label 123.45"), app.sys.IndexOf("programs:start"));
     const StartedProgram& start = app.sys.started[0];

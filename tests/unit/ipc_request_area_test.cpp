@@ -15,10 +15,6 @@ constexpr uint8_t kFill = 0xEE;
 
 using Area = std::vector<uint8_t>;
 
-Area FilledArea() {
-    return Area(kIpcAreaSize, kFill);
-}
-
 }  // namespace
 
 TEST(RequestArea, NumbersTravelLeastSignificantByteFirst) {
@@ -31,7 +27,7 @@ TEST(RequestArea, NumbersTravelLeastSignificantByteFirst) {
 }
 
 TEST(RequestArea, AReadStartsWithZeroedData) {
-    Area area = FilledArea();
+    Area area = Area(kIpcAreaSize, kFill);
     EXPECT_EQ(PutReadRequest(area.data(), 0, 0x034E, 2, 7), 18u);
     EXPECT_EQ(LoadLe16(&area[16]), 0);
 }
@@ -62,7 +58,7 @@ class ReplyWalkTest : public ::testing::Test {
     }
     void End(size_t at, uint32_t terminator = 0) { StoreLe32(&area[at], terminator); }
 
-    Area area = FilledArea();
+    Area area = Area(kIpcAreaSize, kFill);
     ReadDestinations reads;
 };
 

@@ -83,9 +83,7 @@ TEST(StandInOptions, TheScheduleIsKeptInTimeOrder) {
     StandInOptions options;
     std::wstring error;
     ASSERT_TRUE(ParseStandInOptions({L"--schedule", L"123.45@2000,122.82@500"}, options, error));
-    ASSERT_EQ(options.schedule.size(), 2u);
-    EXPECT_EQ(options.schedule[0].atMs, 500u);
-    EXPECT_EQ(options.schedule[0].khz, 122825u);
-    EXPECT_EQ(options.schedule[1].atMs, 2000u);
-    EXPECT_EQ(options.schedule[1].khz, 123450u);
+    std::vector<std::pair<uint32_t, uint32_t>> kept;  // when, and what
+    for (const ScheduledFrequency& at : options.schedule) kept.push_back({at.atMs, at.khz});
+    EXPECT_EQ(kept, (std::vector<std::pair<uint32_t, uint32_t>>{{500, 122825}, {2000, 123450}}));
 }

@@ -35,13 +35,8 @@ std::string OneLine(const std::string& text) {
 // The folder lists' prompts, as a first start on a machine where nothing is known shows
 // them: the TeamSpeak folder picked, then the simulator's for the module.
 std::vector<std::string> FolderListPrompts() {
-    FakeApp app;
-    app.sys.values.clear();
-    app.sys.Add(L"C:\\Brenvale\\fsuipc.dll", "module");
-    app.sys.Add(L"E:\\TS\\teamspeak.exe");
-    app.sys.Add(L"F:\\FS\\fs2000.exe");
-    app.sys.picks = {L"E:\\TS", L"F:\\FS"};
-    app.sys.answers = {kIdYes};
+    FirstStart app;
+    app.Script({L"E:\\TS", L"F:\\FS2000"}, {kIdYes});
     app.general.StartUp();
     std::vector<std::string> prompts;
     for (const std::string& pick : app.sys.Events("dialog:pick ")) {
