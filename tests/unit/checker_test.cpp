@@ -96,8 +96,9 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
              Line("123.50", "s,l,p,c,x,y") + "124.00,,l,p\r\nc,x\r\n",
          {"2/2: line 2 has 5 of the 6 fields|records 2 to 4 are shifted|add the missing field "
           "(two commas in a row make an empty one)",
-          "3/4: line 4 has 7 fields, more than a record's 6: a value holds a comma that|splits the "
-          "value there|example \"x,y\" if it is the sub-channel",
+          "3/4: line 4 has 7 fields, more than a record's 6: a value holds a comma that is not "
+          "inside double quotes (the password, the channel or the sub-channel)|splits the value "
+          "there|example \"x,y\" if it is the sub-channel",
           "5/5: spread over lines 5 to 6", "5/5: the server is empty"}},
         {5,
          Line("122.80") + Line("122.85", "s,l,p") + "\r\n" + Line("123.45") +
@@ -124,15 +125,14 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
          {"1/1: record 1 looks like a heading (its frequency field says \"FREQ\")|uses this record "
           "for every frequency no record has; remove the heading line"}},
         {1,
-         Line("\"122.80\" x", "s,\"se\"\"cret\",\"pa\"\"ss\",c,x"),
-         {"1/1: the login name, written \"se\"\"cret\", holds a doubled double quote|keeps the "
+         Line("\"122.80\" x", "\"s\"" + std::string(70, 'y') + ",\"se\"\"cret\",\"pa\"\"ss\",c,x"),
+         {"1/1: the server, written \"s\"" + std::string(64, 'y') +
+              "..., has text after its",  // cut
+          "1/1: the login name, written \"se\"\"cret\", holds a doubled double quote|keeps the "
           "part before it, \"se\", and drops the rest of the field; ask for (or choose) a login",
           "1/1: the password holds a doubled double quote|keeps the part before it and drops",
           "1/1: the frequency, written \"122.80\" x, has text after its closing double quote|"
           "keeps the part inside the quotes, \"122.80\", and drops|put the whole value inside"}},
-        {1,
-         Line("122.80", "\"s\"" + std::string(70, 'y') + ",l,p,c,x"),  // what is dropped, cut
-         {"1/1: the server, written \"s\"" + std::string(64, 'y') + "..., has text after its"}},
         {1,
          "122.80,Lob\x1b[8mby\x7f,l,p,c\tq,\"x\r\ny\"\r\n",
          {"1/1: the server holds control characters (written here as <U+001B>, <U+007F>)|starts "
@@ -182,7 +182,8 @@ TEST(CheckerTable, SpreadsheetTablesGetTheFixThatWorks) {
          {"0/0: 2 lines hold semicolons (the first is line 1) between the fields and commas in the "
           "numbers (122,80)|uses record 1|points in the numbers (122.80)"}},
         {Line("118.00") + "122.80,s,l,pass,word,c,x\r\n" + Line("123.45"),
-         {"2/2: line 2 has 7 fields|drops record 4|example \"c,x\" if it is the sub-channel"}},
+         {"2/2: line 2 has 7 fields|(the password, the channel or the sub-channel)|drops record 4|"
+          "example \"c,x\" if it is the sub-channel"}},
         {Line("118.00") + Line("121.50", "t,m,p,c,x") + "122.80,s,l,pass,word,c,x\r\n",
          {"3/3: (the server, the login name, the password, the channel or the sub-channel)"}},
         {Line("118.00", "s,l,p,c,x,") + Line("122.80"),
@@ -192,9 +193,10 @@ TEST(CheckerTable, SpreadsheetTablesGetTheFixThatWorks) {
          {"2/2: line 2 has 7 fields: the frequency is written with a decimal comma, 122,80|write "
           "the frequency with a point, 122.80"}},
         {",,,,,\r\n" + Line("122.80") + ",,,,,\r\n",
-         {"1/1: record 1 is an empty row|uses this record|starts TeamSpeak with this record as it "
-          "is; delete the row",
-          "3/3: record 3 is an empty row|never chooses this record; delete the row"}},
+         {"1/1: record 1 is an empty row, as a spreadsheet leaves one, so TeamSpeak gets no "
+          "server, only the nickname; Brenvale uses this record|as it is; delete the row",
+          "3/3: record 3 is an empty row, as a spreadsheet leaves one; Brenvale never chooses this "
+          "record; delete the row"}},
         {Line("122.8") + Line("122") + Line("122.85"),
          {"1/1: frequency \"122.8\" lacks a decimal, as a spreadsheet shows 122.80|uses this "
           "record|write 122.80, and format the frequency column as text",
