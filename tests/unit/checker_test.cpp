@@ -122,7 +122,8 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
           "save the table with commas between the fields"}},
         {2,
          "FREQ,Server,Login,Password,Channel,Sub\r\n" + Line("122.80"),
-         {"1/1: record 1 looks like a heading (its frequency field says \"FREQ\")|uses this record "
+         {"1/1: record 1 looks like a heading (its frequency field says \"FREQ\"), but Brenvale "
+          "reads it as a channel, and record 1 is the default channel; Brenvale uses this record "
           "for every frequency no record has; remove the heading line"}},
         {1,
          Line("\"122.80\" x", "\"s\"" + std::string(70, 'y') + ",\"se\"\"cret\",\"pa\"\"ss\",c,x"),
