@@ -71,15 +71,15 @@ TEST(CheckerRun, ShowsTheChosenRecordAndTheCommandLineWithPasswordsMaskedUnlessA
                       L"is masked; --show-passwords shows the exact line.)\n"));
     EXPECT_FALSE(Holds(masked.out, L"secret"));
 
-    const Outcome shown = Check({L"--show-passwords", L"--frequency=130.00"});
-    EXPECT_TRUE(Holds(shown.out,
-                      L"record 1 is the default channel.\n    1 (line 1): \"122.80\"  "
-                      L"server \"s1\", login \"l1\", password \"secret1\", channel"));
-    EXPECT_TRUE(Holds(shown.out, L"no record has this frequency, so Brenvale uses record 1"));
-    EXPECT_TRUE(Holds(shown.out,
-                      L"\n  C:\\Program Files\\Teamspeak2_RC2\\teamspeak.exe "
-                      L"\"s1?nickname=Pilot?loginname=l1?password=secret1?channel=c1"
-                      L"?subchannel=x1\"\n\nNo warnings.\n"));
+    const std::wstring shown = Check({L"--show-passwords", L"--frequency=130.00"}).out;
+    EXPECT_TRUE(Holds(shown,
+                      L"record 1 is the default channel.\n    1 (line 1): \"122.80\"  server "
+                      L"\"s1\", login \"l1\", password \"secret1\", channel"));
+    EXPECT_TRUE(Holds(shown, L"no record has this frequency, so Brenvale uses record 1"));
+    EXPECT_TRUE(Holds(shown,
+                      L"\n  C:\\Program Files\\Teamspeak2_RC2\\teamspeak.exe \"s1?nickname="
+                      L"Pilot?loginname=l1?password=secret1?channel=c1?subchannel=x1\"\n\n"
+                      L"No warnings.\n"));
 
     // No control character reaches the terminal, and no line TeamSpeak cannot read is shown.
     const Outcome refused =
@@ -92,33 +92,27 @@ TEST(CheckerRun, ShowsTheChosenRecordAndTheCommandLineWithPasswordsMaskedUnlessA
                       L"Windows on this computer cannot pass to TeamSpeak: \"\u0416\" (U+0416), so "
                       L"Brenvale does not start TeamSpeak.\n\n1 warning:\n"));
     EXPECT_FALSE(Holds(refused.out, L"\x1b"));
-    const Outcome cut = Check({L"--frequency=122.80"}, std::string("122.80,s\0,l,p,c,x\r\n", 20));
-    EXPECT_TRUE(Holds(cut.out, L"  none: it would hold a NUL character, so Brenvale does not"));
+    EXPECT_TRUE(Holds(Check({L"--frequency=122.80"}, std::string("122.80,s\0,l,p,c,x\r\n", 20)).out,
+                      L"  none: it would hold a NUL character, so Brenvale does not"));
 }
 
 // The folder Brenvale saved is the one it starts TeamSpeak from, unless one is given; the
 // report says which it used.
 TEST(CheckerRun, TheTeamSpeakFolderIsTheOneGivenElseTheSavedOneElseTheDefault) {
     const std::wstring line = L"\\teamspeak.exe \"s1?nickname=Pilot";
-    const Outcome saved = Check({L"--frequency=122.80"}, kTable, false, L"E:\\Voice\\TS2");
-    EXPECT_TRUE(Holds(saved.out,
-                      L"and the TeamSpeak folder Brenvale saved, \"E:\\Voice\\TS2\":"
-                      L"\n  E:\\Voice\\TS2" +
-                          line));
-    const Outcome given =
-        Check({L"--teamspeak-dir", L"D:\\TS", L"--frequency=122.80"}, kTable, false, L"E:\\V");
-    EXPECT_TRUE(Holds(given.out,
-                      L"and the TeamSpeak folder given with --teamspeak-dir, "
-                      L"\"D:\\TS\":\n  D:\\TS" +
-                          line));
-    const Outcome none = Check({L"--frequency=122.80"});
-    EXPECT_TRUE(Holds(none.out,
-                      L"and the default TeamSpeak folder, \"C:\\Program Files\\"
-                      L"Teamspeak2_RC2\":\n  C:\\Program Files\\Teamspeak2_RC2" +
-                          line));
+    const std::wstring fallback = L"C:\\Program Files\\Teamspeak2_RC2";
+    EXPECT_TRUE(Holds(
+        Check({L"--frequency=122.80"}, kTable, false, L"E:\\Voice\\TS2").out,
+        L"and the TeamSpeak folder Brenvale saved, \"E:\\Voice\\TS2\":\n  E:\\Voice\\TS2" + line));
+    EXPECT_TRUE(Holds(
+        Check({L"--teamspeak-dir", L"D:\\TS", L"--frequency=122.80"}, kTable, false, L"E:\\V").out,
+        L"and the TeamSpeak folder given with --teamspeak-dir, \"D:\\TS\":\n  D:\\TS" + line));
+    EXPECT_TRUE(
+        Holds(Check({L"--frequency=122.80"}).out,
+              L"and the default TeamSpeak folder, \"" + fallback + L"\":\n  " + fallback + line));
     EXPECT_TRUE(Holds(Check({L"--help"}, kTable, false, L"E:\\V").out,
                       L"(default: E:\\V, the folder Brenvale saved)"));
-    EXPECT_TRUE(Holds(Check({L"--help"}).out, L"(default: C:\\Program Files\\Teamspeak2_RC2)"));
+    EXPECT_TRUE(Holds(Check({L"--help"}).out, L"(default: " + fallback + L")"));
 }
 
 TEST(CheckerRun, WithNoRecordsRecord1IsWhatTheRecordCutShortLeftThere) {
