@@ -264,7 +264,8 @@ TEST(CheckerTable, CharactersTheSystemLacksAreNamedAFewThenCounted) {
     // As the native checker writes it: a pair is its character, a stand-in its byte.
     EXPECT_EQ(checker::ToUtf8Bytes(L"\xD83D\xDC80|\xDC80|\xD83D"),
               "\xF0\x9F\x92\x80|\x80|\xEF\xBF\xBD");
-    EXPECT_EQ(checker::ToUtf8Bytes(L"\u07FF\u0800"), "\xDF\xBF\xE0\xA0\x80");
+    EXPECT_EQ(checker::ToUtf8Bytes(L"\u07FF\u0800|\xD800\xDC00|\xD800"),
+              "\xDF\xBF\xE0\xA0\x80|\xF0\x90\x80\x80|\xEF\xBF\xBD");
     // The table's first and last letters; a ligature, and what lies before and past it: none.
     std::wstring plain;
     for (const wchar_t* c : {L"\u00C0", L"\u00C6", L"\u024F", L"\u0250", L"\u00BF"}) {
