@@ -12,13 +12,6 @@ bool IsLowSurrogate(wchar_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-// The character at `at`: one unit, or two for a surrogate pair.
-std::wstring CharacterAt(const std::wstring& text, size_t at) {
-    const size_t units =
-        IsHighSurrogate(text[at]) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]) ? 2 : 1;
-    return text.substr(at, units);
-}
-
 // The zero-width characters, the direction marks and the byte order mark: a table
 // edited or joined in an editor picks them up unseen.
 bool IsInvisibleFormat(wchar_t unit) {
@@ -60,6 +53,12 @@ bool Holds(const std::vector<std::wstring>& list, const std::wstring& item) {
 }
 
 }  // namespace
+
+std::wstring CharacterAt(const std::wstring& text, size_t at) {
+    const size_t units =
+        IsHighSurrogate(text[at]) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]) ? 2 : 1;
+    return text.substr(at, units);
+}
 
 std::vector<std::wstring> CharactersOutsideCodePage(const std::wstring& text, TextCodec& codec,
                                                     size_t most) {

@@ -9,6 +9,9 @@
 
 #include "platform/FileSystem.h"
 
+// The character of `text` at `at`: one unit, or two for a surrogate pair.
+std::wstring CharacterAt(const std::wstring& text, size_t at);
+
 // The characters of `text` that the system's code page cannot carry, each once, in the
 // order they first appear (a character beyond U+FFFF is its two 16-bit units), the first
 // `most` of them; empty when the whole text arrives as it is. A limit keeps a long text

@@ -285,12 +285,8 @@ struct Checker {
     }
 };
 
-bool IsHighSurrogate(wchar_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(wchar_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
+bool IsSurrogate(wchar_t unit) {
+    return unit >= 0xD800 && unit <= 0xDFFF;
 }
 
 }  // namespace
@@ -319,11 +315,8 @@ Outside CharactersOutside(const std::wstring& text, TextCodec& codec, bool skipR
     if (codec.ToSystemCodePage(text, bytes)) return outside;
     std::set<std::wstring> seen;
     for (size_t at = 0; at < text.size();) {
-        const size_t units =
-            IsHighSurrogate(text[at]) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]) ? 2
-                                                                                              : 1;
-        std::wstring character = text.substr(at, units);
-        at += units;
+        std::wstring character = CharacterAt(text, at);
+        at += character.size();
         if ((skipReplacement && character == L"\uFFFD") || !seen.insert(character).second ||
             codec.ToSystemCodePage(character, bytes)) {
             continue;
@@ -351,18 +344,13 @@ void CheckRecords(Table& table, TextCodec& codec) {
 std::wstring Printable(const std::wstring& text, bool keepStrayBytes) {
     std::wstring shown;
     shown.reserve(text.size());
-    for (size_t at = 0; at < text.size(); ++at) {
-        const wchar_t c = text[at];
-        const bool pair =
-            IsHighSurrogate(c) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]);
+    for (size_t at = 0; at < text.size();) {
+        const std::wstring character = CharacterAt(text, at);
+        at += character.size();
+        const wchar_t c = character[0];
         const bool stray = keepStrayBytes && c >= kStrayByte && c <= kStrayByte + 0x7F;
-        if (pair) {
-            shown.append(text, at++, 2);
-        } else if (IsControl(c) || ((IsHighSurrogate(c) || IsLowSurrogate(c)) && !stray)) {
-            shown += L"<" + DescribeCharacters({std::wstring(1, c)}) + L">";
-        } else {
-            shown.push_back(c);
-        }
+        const bool alone = character.size() == 1 && (IsControl(c) || (IsSurrogate(c) && !stray));
+        shown += alone ? L"<" + DescribeCharacters({character}) + L">" : character;
     }
     return shown;
 }
