@@ -153,8 +153,8 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
              Line("123.45", "s\xE9,l,B\xE9,c,x") + "124.00,\xE9",
          {"1/1: the frequency holds bytes that are not UTF-8", "1/1: is not in the form",
           "4/4: the file ends after 2 of",
-          "3/3: the server holds bytes that are not UTF-8 (read "
-          "as \"s",
+          "3/3: the server holds bytes that are not UTF-8 (read as \"s|, which Windows|does not "
+          "start TeamSpeak with this record",
           "3/3: the password holds bytes that are not UTF-8|U+FFFD, which Windows|does not start "
           "TeamSpeak with this record; retype the password and save the file as UTF-8"}},
         {1, "\xFF\xFE" + Utf16(L"122.80,M\u00FCnchen,l,p,c,x", false), {}},  // no UTF-8 check
@@ -187,6 +187,10 @@ TEST(CheckerTable, SpreadsheetTablesGetTheFixThatWorks) {
           "example \"c,x\" if it is the sub-channel"}},
         {Line("118.00") + Line("121.50", "t,m,p,c,x") + "122.80,s,l,pass,word,c,x\r\n",
          {"3/3: (the server, the login name, the password, the channel or the sub-channel)"}},
+        {Line("118.00") + Line("121.50") + "122.80,t,m,p,c,x,y\r\n",
+         {"3/3: (the server, the login name, the password, the channel or the sub-channel)"}},
+        {Line("118.00", "s1,l,p,c,x") + Line("121.50", "s2,l,p,c,x") + "122.80,a,b,l,p,c,x\r\n",
+         {"3/3: (the server), and Brenvale splits|for example \"a,b\" if it is the server"}},
         {Line("118.00", "s,l,p,c,x,") + Line("122.80"),
          {"1/1: line 1 has 7 fields|a comma at the end of the line makes an empty field|remove "
           "the comma at the end of the line"}},

@@ -230,7 +230,8 @@ class Layout {
 
     // The comma's candidates in a line of more than six fields: the positions p (1 to 5)
     // whose value, holding the extra commas, would leave the fields the table's other
-    // records all share (the server, the login name) where they are.
+    // records all share (the server, the login name) where they are. A line that keeps
+    // neither where it should may have its comma anywhere.
     std::vector<int> CommaCandidates(const FieldLine& line) {
         const int extra = line.Size() - kFields;
         std::vector<int> candidates;
@@ -244,6 +245,7 @@ class Layout {
             }
             if (fits) candidates.push_back(p);
         }
+        if (candidates.empty()) candidates = {1, 2, 3, 4, 5};
         return candidates;
     }
 
