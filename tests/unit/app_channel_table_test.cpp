@@ -1,79 +1,13 @@
-// Reading the channel table: the field rules, and the table's limits and error paths.
-
-#include <algorithm>
-#include <exception>
-#include <new>
-#include <string>
-#include <utility>
-#include <vector>
+// The channel table's load, through the window's: records, encodings, the table's limits,
+// and a failure while a record is read.
 
 #include "FakePlatform.h"
 
-namespace {
-
-using Strings = std::vector<std::string>;
-
-// Every field (its units as bytes) with the line it started on.
-// The file is handed out `chunk` bytes per read, so characters and marks fall across the
-// reads' edges.
-Strings ReadAll(std::string_view bytes, std::vector<int>* lines = nullptr, size_t chunk = 4096) {
-    BytesReader file(bytes, chunk);
-    TableSource source(file);
-    FieldReader reader(source);
-    Strings fields;
-    Units field;
-    for (int line = reader.Line(); reader.NextField(field); line = reader.Line()) {
-        fields.emplace_back(field.begin(), field.end());
-        if (lines) lines->push_back(line);
-    }
-    return fields;
-}
-
-TEST(FieldReader, SplitsFieldsByTheTableRules) {
-    const struct {
-        const char* bytes;
-        Strings fields;
-    } cases[] = {
-        {"a,b\rc\nd\r\ne", {"a", "b", "c", "d", "e"}},                 // each kind of line end
-        {"  \t122.80 \t,\tx  \r\n", {"122.80", "x"}},                  // padding around a field
-        {"a b  c ,x", {"a b  c", "x"}},                                // blanks inside stay
-        {"  \" Main, Lobby \" junk,next", {" Main, Lobby ", "next"}},  // quoted
-        {"\"\",x", {"", "x"}},                                         // empty quotes
-        {"a,\"b,c\r\nd", {"a", "b,c\r\nd"}},                           // quote never closed
-        {"ab\"cd,e\"", {"ab\"cd", "e\""}},                             // quote inside a value
-        {"a,,b\r\n\r\n\n,", {"a", "", "b", "", "", ""}},               // empty fields
-        {"a,", {"a"}},                                                 // nothing left after a
-        {"a,  ", {"a", ""}},                                           // blanks make a last field
-        {"", {}},
-    };
-    for (const auto& example : cases) {
-        for (size_t chunk : {1, 4096}) {
-            EXPECT_EQ(ReadAll(example.bytes, nullptr, chunk), example.fields) << example.bytes;
-        }
-    }
-
-    for (size_t chunk : {1, 4096}) {
-        std::vector<int> lines;  // each line end counts once, also inside quotes
-        ReadAll("a,b\rc\nd\r\n\"one\r\ntwo\nthree\r\nfour\",z", &lines, chunk);
-        EXPECT_EQ(lines, (std::vector<int>{1, 1, 2, 3, 4, 7}));
-    }
-}
-
-// ---- the whole table, read by the window's load
-
-struct SlotValue {
-    int slot;
-    ChannelColumns::Column ChannelColumns::*column;
-    const wchar_t* value;
-};
+using SlotValue = std::tuple<int, ChannelColumns::Column ChannelColumns::*, const wchar_t*>;
 
 TEST(ChannelTable, OnlyTheFieldCountMakesARecordUpToTwoHundred) {
     using C = ChannelColumns;
-    const struct {
-        std::string bytes;
-        int count;
-        std::vector<SlotValue> slots;
-    } cases[] = {
+    const std::tuple<std::string, int, std::vector<SlotValue>> cases[] = {
         {Records(200), 200, {{1, &C::Frequency, L"118.00"}, {200, &C::SubChannel, L"sub200"}}},
         {Records(250), 200, {{200, &C::Server, L"server200"}}},  // the rest ignored silently
         // A record cut short is dropped, but its fields stay in the next slot.
@@ -89,19 +23,17 @@ TEST(ChannelTable, OnlyTheFieldCountMakesARecordUpToTwoHundred) {
         {Records(3) + "\n\n\n\n\n\n", 4, {}},
         {"", 0, {}},
     };
-    for (const auto& example : cases) {
+    for (const auto& [bytes, count, slots] : cases) {
         FakeApp app;
-        const FrmMain& window = app.LoadTable(example.bytes);
-        EXPECT_EQ(window.ChannelCount, example.count) << example.bytes.substr(0, 80);
-        for (const SlotValue& expected : example.slots) {
-            EXPECT_EQ((window.ChannelTable.*expected.column)[expected.slot], expected.value);
+        const FrmMain& window = app.LoadTable(bytes);
+        EXPECT_EQ(window.ChannelCount, count) << bytes.substr(0, 80);
+        for (const auto& [slot, column, value] : slots) {
+            EXPECT_EQ((window.ChannelTable.*column)[slot], value);
         }
         EXPECT_TRUE(app.sys.boxes.empty());
         EXPECT_EQ(app.general.SessionName, L"Pilot");  // the load went on
     }
 }
-
-// ---- encodings, streaming, failures
 
 TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecideIt) {
     const std::wstring text =
@@ -133,10 +65,7 @@ TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecide
         }
     }
 
-    const struct {
-        std::string file;
-        const wchar_t* server;
-    } judged[] = {
+    const std::pair<std::string, const wchar_t*> judged[] = {
         {"122.80,Caf\xC3\xA9,l,p,c,x", L"Caf\u00E9"},                       // valid UTF-8
         {"122.80,Caf\xE9,l,p,c,\xC3\xA9", L"Caf\u00E9"},                    // not: ANSI
         {"\xE9,Caf\xC3\xA9,l,p,c,x", L"Caf\u00C3\u00A9"},                   // first field: ANSI
@@ -147,11 +76,10 @@ TEST(ChannelTable, EveryEncodingGivesTheSameRecordsAndOnlyTheLoadedRecordsDecide
         {"\xFF\xFE" + Utf16(L"122.80,\u20AC\u0141,l,p,c,x", false), L"\u20AC\u0141"},
         {"\xFE\xFF" + Utf16(L"122.80,\u20AC\u0141,l,p,c,x", true), L"\u20AC\u0141"},
     };
-    for (const auto& example : judged) {
+    for (const auto& [file, server] : judged) {
         FakeApp app;
-        const FrmMain& window = app.LoadTable(example.file);
-        const int last = window.ChannelCount;
-        EXPECT_EQ(window.ChannelTable.Server[last], example.server) << example.file.substr(0, 40);
+        const FrmMain& window = app.LoadTable(file);
+        EXPECT_EQ(window.ChannelTable.Server[window.ChannelCount], server) << file.substr(0, 40);
     }
     FakeApp first;  // the only high byte in the first field still counts
     EXPECT_EQ(first.LoadTable("Caf\xC3\xA9,s,l,p,c,x").ChannelTable.Frequency[1], L"Caf\u00E9");
@@ -210,22 +138,18 @@ TEST(ChannelTable, StopsReadingWhereRecord201BeginsWhateverFollows) {
 TEST(ChannelTable, AFailureWhileARecordIsReadEndsTheTableThereAndTheLoadGoesOn) {
     const std::string head = Records(2) + "13,";
     const std::string record3 = head + "server3,login3,pass3,chan3,sub3\r\n";
-    const struct {
-        std::string file;
-        size_t failAfter;
-        bool outOfMemory;
-    } cases[] = {
+    const std::tuple<std::string, size_t, bool> cases[] = {
         {record3, head.size() + 3, false},  // the file cannot be read on
         {record3, head.size() + 3, true},   // memory refused
         // A field longer than any command line, here a quote never closed: it ends there.
         {head + "\"server3" + std::string(1 << 20, ','), SIZE_MAX, false},
     };
-    for (const auto& example : cases) {
+    for (const auto& [file, failAfter, outOfMemory] : cases) {
         FakeApp app;
         app.sys.readChunk = 1;  // the failure comes exactly where it is put
-        app.sys.failReadAfter = example.failAfter;
-        app.sys.readFailsOutOfMemory = example.outOfMemory;
-        const FrmMain& window = app.LoadTable(example.file);
+        app.sys.failReadAfter = failAfter;
+        app.sys.readFailsOutOfMemory = outOfMemory;
+        const FrmMain& window = app.LoadTable(file);
         ASSERT_TRUE(app.general.StartUp());
         EXPECT_EQ(window.ChannelCount, 2);
         EXPECT_EQ(window.ChannelTable.SubChannel[2], L"sub2");
@@ -243,39 +167,3 @@ TEST(ChannelTable, AFailureWhileARecordIsReadEndsTheTableThereAndTheLoadGoesOn) 
     EXPECT_EQ(window.ChannelCount, 1);
     EXPECT_EQ(window.ChannelTable.Server[1].size(), kLongestField);
 }
-
-// A failure the standard library raises itself: of brenvale.exe's own type, as these tests
-// link its throw helpers.
-std::exception_ptr RaisedByTheLibrary() {
-    try {
-        (void)std::string().at(1);
-    } catch (...) {
-        return std::current_exception();
-    }
-    return nullptr;
-}
-
-// A table that cannot be opened, or a failure past the reading (here while the fields are
-// decoded), fails the whole load: running out of memory says so, any other failure is shown
-// in its own words. TeamSpeak is not looked for and no name is asked; the window still
-// shows and polls.
-TEST(ChannelTable, AFailureToOpenOrAfterTheReadingIsReportedInItsOwnWordsAndTheLoadStops) {
-    const std::vector<std::pair<std::exception_ptr, std::wstring>> examples = {
-        {nullptr, FakeSystem::kNotFound},  // no file to open
-        {std::make_exception_ptr(std::bad_alloc()),
-         L"There is not enough memory to read the channel table."},
-        {RaisedByTheLibrary(), L"basic_string::at: __n (which is 1) >= this->size() (which is 0)"}};
-    for (const auto& [failure, description] : examples) {
-        FakeApp app;
-        app.sys.decodeFailure = failure;
-        if (!failure) app.sys.contents.erase(FakeSystem::kTableFile);
-        ASSERT_TRUE(app.general.StartUp());
-        app.ExpectBoxes({ErrorBox(shown::kLoadErrorSentence, description)});
-        EXPECT_EQ(app.Window().ChannelCount, 0);
-        EXPECT_EQ(app.sys.IndexOf("settings:get"), -1);  // TeamSpeak is not looked for
-        EXPECT_EQ(app.general.SessionName, L"");
-        EXPECT_TRUE(app.sys.Window().shown && app.sys.Window().timerEnabled);
-    }
-}
-
-}  // namespace

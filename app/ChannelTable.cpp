@@ -1,9 +1,10 @@
 // The table's fields: read raw into their slots, the encoding judged, then decoded.
 
+#include "app/ChannelTable.h"
+
 #include <new>
 #include <string>
 
-#include "app/ChannelTable.h"
 #include "platform/PlatformFailure.h"
 
 namespace {
