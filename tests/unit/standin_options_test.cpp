@@ -12,7 +12,6 @@ TEST(Com1Radio, ParseKeepsToTheBandAndTheRadiosWayOfWriting) {
     } cases[] = {
         {L"122.80", 122800},
         {L"122.8", 122800},
-        {L"122.82", 122825},
         {L"122.87", 122875},
         {L"122.825", 122825},
         {L" 123\t", 123000},
