@@ -42,7 +42,6 @@ FrmMain& General::frmMain() {
 }
 
 void General::FillTables() {
-    for (int code = 0; code < kIpcResultCount; ++code) IpcErrorText[code] = kIpcResultTexts[code];
     for (int sim = 0; sim < kSimNameCount; ++sim) SimNames[sim] = kSimNameTexts[sim];
 }
 

@@ -18,7 +18,7 @@ class General {
     explicit General(Platform& platform);
     ~General();
 
-    // Fills the tables, opens the link, creates and loads the main window, then
+    // Fills SimNames, opens the link, creates and loads the main window, then
     // enables the poll or writes the failure into the caption, and shows the window.
     // Returns false when the program ended during the load (the window never shown).
     bool StartUp();
@@ -26,7 +26,9 @@ class General {
     // The one main window; the first use creates it and runs its load sequence.
     FrmMain& frmMain();
 
-    std::array<std::wstring, kIpcResultCount> IpcErrorText;
+    // The link's own table, read where it lies: a copy would only cost the program size.
+    static constexpr const std::array<const wchar_t*, kIpcResultCount>& IpcErrorText =
+        kIpcResultTexts;
     std::array<std::wstring, kSimNameCount> SimNames;
     std::wstring SessionName;
 

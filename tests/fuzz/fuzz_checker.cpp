@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "app/TeamSpeakCommand.h"
+#include "ipc/Com1Display.h"
 #include "tests/support/BytesReader.h"
 #include "tools/checker/CheckerRun.h"
 #include "tools/checker/TableCheck.h"
@@ -49,22 +50,6 @@ class CountingCodec : public TextCodec {
     checker::PortableCodec codec_;
 };
 
-// Every text the radio shows: 118.00 to 136.97 on 25 kHz channels, two decimals.
-const std::set<std::wstring>& RadioFrequencies() {
-    static const std::set<std::wstring> all = [] {
-        std::set<std::wstring> texts;
-        for (int khz = 118000; khz <= 136975; khz += 25) {
-            const int hundredths = khz / 10;
-            std::wstring text = std::to_wstring(hundredths / 100) + L".";
-            text += static_cast<wchar_t>(L'0' + hundredths % 100 / 10);
-            text += static_cast<wchar_t>(L'0' + hundredths % 10);
-            texts.insert(text);
-        }
-        return texts;
-    }();
-    return all;
-}
-
 bool Started(const checker::Table& table, int record, TextCodec& codec) {
     const ChannelRecord fields = RecordAt(table.columns, record);
     const LineFault alone = CommandLineFault(TeamSpeakCommandLine(L"", fields, L""), codec);
@@ -77,8 +62,8 @@ bool Started(const checker::Table& table, int record, TextCodec& codec) {
 // The records some frequency of the radio makes the program choose.
 std::set<int> ChosenByTheRadio(const checker::Table& table) {
     std::set<int> chosen;
-    for (const std::wstring& frequency : RadioFrequencies()) {
-        chosen.insert(ChooseChannelRecord(table.columns, table.count, frequency));
+    for (uint32_t khz = kCom1LowestKhz; khz <= kCom1HighestKhz; khz += 25) {
+        chosen.insert(ChooseChannelRecord(table.columns, table.count, Com1ShownText(khz)));
     }
     return chosen;
 }

@@ -10,34 +10,15 @@
 
 #include "app/CodePageFit.h"
 #include "app/TeamSpeakCommand.h"
-#include "ipc/Com1Frequency.h"
+#include "ipc/Com1Display.h"
 #include "tools/checker/TableCheck.h"
 #include "tools/checker/Utf8.h"
 
 namespace checker {
 namespace {
 
-// The COM band in hundredths of a MHz, as the radio shows it.
-constexpr int kLowestChannel = kCom1LowestKhz / 10;
-constexpr int kHighestChannel = kCom1HighestKhz / 10;
-
 bool IsDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';
-}
-
-// 122.80 -> 12280; only for texts in display form.
-int Hundredths(const std::wstring& frequency) {
-    int value = 0;
-    for (wchar_t c : frequency) {
-        if (IsDigit(c)) value = value * 10 + (c - L'0');
-    }
-    return value;
-}
-
-// A 25 kHz channel shows two decimals ending in 0, 2, 5 or 7 (122.825 shows as 122.82).
-bool IsShownByA25kHzChannel(const std::wstring& frequency) {
-    const wchar_t last = frequency.back();
-    return last == L'0' || last == L'2' || last == L'5' || last == L'7';
 }
 
 // 122.825: the radio shows two decimals, 122.82.
@@ -142,13 +123,13 @@ struct Checker {
                 Chosen(table, record));
             return;
         }
-        const int hundredths = Hundredths(frequency);
-        if (hundredths < kLowestChannel || hundredths > kHighestChannel) {
+        const uint32_t hundredths = ShownHundredths(frequency);
+        if (hundredths < kCom1LowestShown || hundredths > kCom1HighestShown) {
             Say(record,
-                L"frequency " + frequency +
-                    L" is outside the COM band 118.00 to 136.99, so the radio never shows it",
+                L"frequency " + frequency + L" is outside the COM band " + Com1BandText() +
+                    L", so the radio never shows it",
                 Chosen(table, record));
-        } else if (!IsShownByA25kHzChannel(frequency)) {
+        } else if (!IsShownByA25kHzChannel(hundredths)) {
             Say(record,
                 L"frequency " + frequency +
                     L" is not shown by any 25 kHz channel (the two decimals end in 0, 2, 5 or "
@@ -290,19 +271,6 @@ bool IsSurrogate(wchar_t unit) {
 }
 
 }  // namespace
-
-bool IsDisplayForm(const std::wstring& frequency) {
-    return frequency.size() == 6 && frequency[0] == L'1' && IsDigit(frequency[1]) &&
-           IsDigit(frequency[2]) && frequency[3] == L'.' && IsDigit(frequency[4]) &&
-           IsDigit(frequency[5]);
-}
-
-bool RadioShows(const std::wstring& frequency) {
-    if (!IsDisplayForm(frequency)) return false;
-    const int hundredths = Hundredths(frequency);
-    return hundredths >= kLowestChannel && hundredths <= kHighestChannel &&
-           IsShownByA25kHzChannel(frequency);
-}
 
 std::wstring WithoutDoubleQuote(int position) {
     return AskFor(position, L"a double quote");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/ChannelTable.h"
+#include "ipc/Com1Display.h"
 
 namespace checker {
 
@@ -77,10 +78,6 @@ std::vector<Consequence> Chosen(const Table& table, int record);
 // name so that the record alone is judged: Started or NotStarted.
 Consequence StartWith(const Table& table, int record, TextCodec& codec);
 
-// Whether the radio shows the text as a frequency: display form, in the COM band, on a
-// 25 kHz channel.
-bool RadioShows(const std::wstring& frequency);
-
 // Loads the file by the program's rules and collects every
 // warning, ordered by record (the file as a whole first). `codec` is the system's conversions,
 // `codePage` the name of its code page as the report gives it. A failure while the file is read
@@ -120,9 +117,6 @@ struct Outside {
     std::wstring Text() const;  // "ż" (U+017C), ..., and 3 more
 };
 Outside CharactersOutside(const std::wstring& text, TextCodec& codec, bool skipReplacement);
-
-// The six-character form the radio's frequency is shown in: 1dd.dd.
-bool IsDisplayForm(const std::wstring& frequency);
 
 // The record the program chooses for a frequency, and whether its frequency matched or
 // record 1 was taken as the default.

@@ -2,7 +2,7 @@
 
 #include "tools/standin-sim/Com1Radio.h"
 
-#include <cwchar>
+#include "ipc/Com1Display.h"
 
 namespace {
 
@@ -28,12 +28,11 @@ bool ReadDigits(const std::wstring& text, size_t& pos, size_t maxDigits, uint32_
     return count > 0;
 }
 
-// The kHz part of the decimals as typed: "8" -> 800, "82" -> 825, "825" -> 825.
+// The kHz part of the decimals as typed: "8" -> 800, "82" -> 825 (as the radio shows
+// 122.825), "825" -> 825.
 uint32_t DecimalsToKhz(uint32_t decimals, size_t digits) {
     if (digits == 1) return decimals * 100;
-    if (digits == 3) return decimals;
-    const uint32_t last = decimals % 10;
-    return decimals * 10 + ((last == 2 || last == 7) ? 5 : 0);
+    return digits == 3 ? decimals : ChannelKhz(decimals);
 }
 
 std::wstring Trimmed(const std::wstring& text) {
@@ -68,10 +67,7 @@ uint16_t Com1Radio::Bcd() const {
 }
 
 std::wstring Com1Radio::Text() const {
-    wchar_t text[16];
-    std::swprintf(text, sizeof text / sizeof text[0], L"%03u.%02u", khz_ / 1000,
-                  (khz_ % 1000) / 10);
-    return text;
+    return Com1ShownText(khz_);
 }
 
 bool Com1Radio::Parse(const std::wstring& typed, uint32_t& khz) {

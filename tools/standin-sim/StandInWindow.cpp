@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "ipc/Com1Display.h"
 #include "tools/standin-sim/RequestMessage.h"
 
 namespace {
@@ -250,8 +251,9 @@ void StandInWindow::SetTypedFrequency() {
     GetDlgItemTextW(window_, kFrequencyField, typed, 32);
     uint32_t khz = 0;
     if (!Com1Radio::Parse(typed, khz)) {
-        MessageBoxW(window_, L"Type a COM1 frequency from 118.00 to 136.99, for example 122.80.",
-                    options_.title.c_str(), MB_OK | MB_ICONEXCLAMATION);
+        const std::wstring ask =
+            L"Type a COM1 frequency from " + Com1BandText() + L", for example 122.80.";
+        MessageBoxW(window_, ask.c_str(), options_.title.c_str(), MB_OK | MB_ICONEXCLAMATION);
         SetFocus(GetDlgItem(window_, kFrequencyField));
         return;
     }
