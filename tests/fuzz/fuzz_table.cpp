@@ -5,6 +5,7 @@
 //
 // Input: byte 0 = the largest piece one read hands out (1 to 256); the rest is the file.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -17,13 +18,6 @@
 #include "tools/checker/Utf8.h"
 
 namespace {
-
-bool IsAscii(std::string_view bytes) {
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) > 0x7F) return false;
-    }
-    return true;
-}
 
 struct Loaded {
     ChannelColumns table;
@@ -58,7 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < read.Fields(); ++i) {
         if (FieldAt(inPieces.table, i).size() > kLongestField) std::abort();
     }
-    if (IsAscii(bytes) && inPieces.load.encoding != TextEncoding::Ansi) {
+    const auto ascii = [](char c) { return static_cast<unsigned char>(c) <= 0x7F; };
+    if (std::all_of(bytes.begin(), bytes.end(), ascii) &&
+        inPieces.load.encoding != TextEncoding::Ansi) {
         std::abort();  // plain ASCII reads in the system's code page, as it always did
     }
     // However the file is handed out, the same table.

@@ -14,32 +14,25 @@
 
 namespace surrogates {
 
-struct Naming {
-    std::wstring text;
-    std::vector<std::wstring> outside;  // CharactersOutsideCodePage's answer
-    std::wstring described;             // DescribeCharacters of it
-};
-
-constexpr wchar_t kHigh = 0xD83D, kLow = 0xDC80;  // U+1F480 as a pair
-inline const std::wstring kPair{kHigh, kLow};
-
-inline std::vector<Naming> Namings() {
-    const std::wstring high(1, kHigh), low(1, kLow);
-    const std::wstring pairShown = L"\"" + kPair + L"\" (U+1F480)";
-    return {
-        {kPair + L"!", {kPair}, pairShown},              // first
-        {L"Skull " + kPair, {kPair}, pairShown},         // last
-        {L"a" + high + L"b" + high, {high}, L"U+D83D"},  // lone high, before text and last
-        {L"a" + low + L"b" + low, {low}, L"U+DC80"},     // lone low
-        {low + high, {low, high}, L"U+DC80, U+D83D"},    // reversed
-        {high + kPair + kPair, {high, kPair}, L"U+D83D, " + pairShown},  // a high, then a pair
-    };
-}
-
 // The naming over `codec`, whose code page is Windows-1252: no example converts whole, and
 // the characters named and their description are exactly the expected ones.
 inline void ExpectNamings(TextCodec& codec) {
-    for (const Naming& example : Namings()) {
+    const wchar_t kHigh = 0xD83D, kLow = 0xDC80;  // U+1F480 as a pair
+    const std::wstring high(1, kHigh), low(1, kLow), pair{kHigh, kLow};
+    const std::wstring pairShown = L"\"" + pair + L"\" (U+1F480)";
+    const struct {
+        std::wstring text;
+        std::vector<std::wstring> outside;  // CharactersOutsideCodePage's answer
+        std::wstring described;             // DescribeCharacters of it
+    } namings[] = {
+        {pair + L"!", {pair}, pairShown},                // first
+        {L"Skull " + pair, {pair}, pairShown},           // last
+        {L"a" + high + L"b" + high, {high}, L"U+D83D"},  // lone high, before text and last
+        {L"a" + low + L"b" + low, {low}, L"U+DC80"},     // lone low
+        {low + high, {low, high}, L"U+DC80, U+D83D"},    // reversed
+        {high + pair + pair, {high, pair}, L"U+D83D, " + pairShown},  // a high, then a pair
+    };
+    for (const auto& example : namings) {
         std::string bytes;
         EXPECT_FALSE(codec.ToSystemCodePage(example.text, bytes)) << example.described;
         const std::vector<std::wstring> outside = CharactersOutsideCodePage(example.text, codec);

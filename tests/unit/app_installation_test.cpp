@@ -14,16 +14,17 @@ const ShownBox kOffer{kOfferInstall, kInstallTitle, 4};
 const ShownBox kModuleInstalled{shown::kInstalled, kInstallTitle, 64};
 const ShownBox kRetrySim{kSimulatorNotInPick, kInstallTitle, 4};
 
-TEST(Installation, FirstStartPicksTeamSpeakAndInstallsTheModule) {
+TEST(Installation, FirstStartPicksTeamSpeakAndAsksAgainUntilAFolderHoldsTheSimulator) {
     FirstStart app;
-    app.Script({L"E:\\TS", L"F:\\FS2000"}, {kIdYes});
+    app.sys.Add(L"F:\\FS9\\fs9.exe");
+    app.Script({L"E:\\TS", L"F:\\FS9", L"F:\\FS2000"}, {kIdYes, kIdYes});
     ASSERT_TRUE(app.general.StartUp());
 
-    app.ExpectBoxes({kLocate, kOffer, kModuleInstalled});
+    app.ExpectBoxes({kLocate, kOffer, kRetrySim, kModuleInstalled});
+    const std::string sim = "18193 Select the directory that FlightSim is installed in.";
     // Owned by the main window (0x4711).
     EXPECT_EQ(app.sys.Events("dialog:pick "),
-              (Strings{"18193 Select the directory that TeamSpeak is installed in.",
-                       "18193 Select the directory that FlightSim is installed in."}));
+              (Strings{"18193 Select the directory that TeamSpeak is installed in.", sim, sim}));
     EXPECT_EQ(app.Window().TeamSpeakDir, L"E:\\TS");
     EXPECT_EQ(app.sys.Value(L"TSPath"), L"E:\\TS");
     EXPECT_EQ(app.sys.Value(L"FSUIPCINST"), L"1");
@@ -76,15 +77,6 @@ TEST(Installation, DecliningTheOfferAsksWhetherToAskAgain) {
         EXPECT_EQ(app.sys.Value(L"FSUIPCINST"), askAgain == kIdYes ? L"<absent>" : L"1");
         EXPECT_EQ(app.general.SessionName, L"Pilot");
     }
-}
-
-TEST(Installation, AFolderWithoutTheSimulatorAsksAgainOrEnds) {
-    FirstStart app(L"E:\\TS");
-    app.sys.Add(L"F:\\FS9\\fs9.exe");
-    app.Script({L"F:\\FS9", L"F:\\FS2000"}, {kIdYes, kIdYes});
-    ASSERT_TRUE(app.general.StartUp());
-    app.ExpectBoxes({kOffer, kRetrySim, kModuleInstalled});
-    EXPECT_EQ(app.sys.Value(L"FSUIPCINST"), L"1");
 }
 
 TEST(Installation, NoToTryingAgainEndsAtOnceAndReleasesTheLink) {

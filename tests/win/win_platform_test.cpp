@@ -4,12 +4,8 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <string>
 
-#include "app/SettingsNames.h"
 #include "app/ShownTexts.h"
 #include "ipc/IpcResult.h"
 #include "platform/PlatformFailure.h"
@@ -60,15 +56,13 @@ TEST(MainWindowTest, FrameLabelTimerAndAFailureInATick) {
     const int dpi = GetDeviceCaps(ScreenDc().get(), LOGPIXELSX);  // one screen: the window's
     RECT client, box;
     GetClientRect(window, &client);
-    POINT origin{0, 0};
-    ClientToScreen(window, &origin);
     GetWindowRect(label, &box);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
-    // Width, height, left and top of the client area on the screen, then of the label in it.
-    const LONG pixels[] = {client.right,         client.bottom,        origin.x, origin.y,
-                           box.right - box.left, box.bottom - box.top, box.left, box.top};
-    const int twips[] = {3720, 825, 915, 2490, 3495, 495, 120, 120};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(pixels[i], MulDiv(twips[i], dpi, 1440)) << i;
+    // Width and height of the client area, then width, height, left and top of the label in it.
+    const LONG pixels[] = {client.right,         client.bottom, box.right - box.left,
+                           box.bottom - box.top, box.left,      box.top};
+    const int twips[] = {3720, 825, 3495, 495, 120, 120};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(pixels[i], MulDiv(twips[i], dpi, 1440)) << i;
     EXPECT_EQ(GetWindowLongPtrW(label, GWL_STYLE) & (SS_TYPEMASK | WS_BORDER | WS_TABSTOP),
               SS_CENTER);
     LOGFONTW font{};
@@ -283,27 +277,6 @@ TEST(FileSystemTest, TheCodePageConversionAndTheNamingOfSurrogates) {
     surrogates::ExpectNamings(files);
 }
 
-// The standard library's failures, raised through brenvale.exe's own helpers (linked into
-// this program too), keep the library's messages, numbers filled in, up to the error report.
-TEST(LibraryThrowsTest, FailuresKeepTheLibrarysMessages) {
-    std::wstring text = L"abc";
-    const auto message = [](const std::function<void()>& fail) {
-        try {
-            fail();
-        } catch (const std::logic_error&) {
-            return std::wstring(L"the library's own helper threw");
-        } catch (...) {
-            return DescribeFailure(std::current_exception());
-        }
-        return std::wstring(L"nothing thrown");
-    };
-    EXPECT_EQ(message([&] { text.substr(5); }),
-              L"basic_string::substr: __pos (which is 5) > this->size() (which is 3)");
-    EXPECT_EQ(message([&] { text.reserve(text.max_size() + 1); }), L"basic_string::_M_create");
-    EXPECT_EQ(message([&] { text.at(3); }),
-              L"basic_string::at: __n (which is 3) >= this->size() (which is 3)");
-}
-
 // Any text round-trips, for an application of the test's own.
 TEST(SettingsStoreTest, AnyTextRoundTrips) {
     Win32SettingsStore store;
@@ -314,54 +287,6 @@ TEST(SettingsStoreTest, AnyTextRoundTrips) {
         EXPECT_EQ(store.GetSetting(app, L"Settings", L"TSPath"), text);
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\VB and VBA Program Settings\\" + app).c_str());
-}
-
-// The Windows checker's report on `table` for COM1 on 122.80, as it writes it to a file.
-std::string CheckerReport(const std::wstring& table) {
-    wintest::ScratchFolder folder;
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    HANDLE out = CreateFileW((folder / L"report.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                             &inherited, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE) return "no report file";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = out;
-    std::wstring commandLine = L"\"" BRENVALE_CHECKER "\" --frequency 122.80 \"" + table + L"\"";
-    PROCESS_INFORMATION started{};
-    const bool ran = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                    nullptr, &startup, &started);
-    if (ran) {
-        WaitForSingleObject(started.hProcess, 30000);
-        CloseHandle(started.hProcess);
-        CloseHandle(started.hThread);
-    }
-    CloseHandle(out);
-    std::ifstream file((folder / L"report.txt").c_str(), std::ios::binary);
-    return ran ? std::string(std::istreambuf_iterator<char>(file), {}) : "not started";
-}
-
-// The Windows checker reads the folder from where Brenvale saves it, and says which it used.
-TEST(CheckerTest, TheCommandLineUsesTheTeamSpeakFolderBrenvaleSaved) {
-    const driver::SavedSettings kept;  // put back as they were
-    wintest::ScratchFolder folder;
-    WriteBytes(folder / L"brenvale.txt", "122.80,s,l,p,c,x\r\n");
-    Win32SettingsStore().SaveSetting(settings::kApplication, settings::kSection,
-                                     settings::kTeamSpeakPathKey, L"D:\\Voice Comms\\TS2");
-    std::string report = CheckerReport(folder / L"brenvale.txt");
-    EXPECT_NE(report.find("and the TeamSpeak folder Brenvale saved, \"D:\\Voice Comms\\TS2\":\r\n"
-                          "  D:\\Voice Comms\\TS2\\teamspeak.exe \"s?nickname=Pilot"),
-              std::string::npos)
-        << report;
-
-    RegDeleteKeyValueW(HKEY_CURRENT_USER,
-                       SettingsKeyPath(settings::kApplication, settings::kSection).c_str(),
-                       settings::kTeamSpeakPathKey);
-    report = CheckerReport(folder / L"brenvale.txt");
-    EXPECT_NE(
-        report.find("and the default TeamSpeak folder, \"C:\\Program Files\\Teamspeak2_RC2\":"),
-        std::string::npos)
-        << report;
 }
 
 }  // namespace
