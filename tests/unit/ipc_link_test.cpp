@@ -86,6 +86,11 @@ TEST_F(LinkTest, OpensWithOneExchangeAndOnePauseAndClosesOnceHoweverOftenAsked) 
     EXPECT_EQ(CallCount("Send "), 1u);
     EXPECT_EQ(transport.server.RequestsServed(), 3u) << "two version reads, one write";
     EXPECT_EQ(transport.server.LastClientVersion(), 0u) << "the client gives no version";
+    // A second open is refused and leaves the link open, only its versions cleared.
+    uint8_t* view = state.ViewBase;
+    EXPECT_EQ(Refusal([&] { return link.IpcOpen(0, result); }), IpcAlreadyOpen);
+    EXPECT_EQ(state.ViewBase, view);
+    EXPECT_EQ(state.ServerVersion, 0);
 
     link.IpcClose();
     link.IpcClose();
