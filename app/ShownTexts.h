@@ -13,9 +13,9 @@ namespace shown {
     X(kInstallTitle, L"FSU IPC Installation") \
     X(kErrorTitle, L"Error")
 
-// The boxes' sentences, the folder list's prompts, and the pieces the caption and the
-// reports are made of.
+// Everything else: sentences, prompts and the pieces of the caption and the reports.
 #define BRENVALE_SHOWN_TEXTS(X)                                                               \
+    /* The installation checks and the name question, with the folder lists' prompts. */      \
     X(kCannotLocateTeamSpeak,                                                                 \
       L"Brenvale cannot locate you TeamSpeak installation. Please click OK and follow the "   \
       L"instructions to locate it manually.")                                                 \
@@ -38,6 +38,7 @@ namespace shown {
       L"You have selected to skip installing fsuipc.dll. Do you want to be asked about this " \
       L"again when you next run Brenvale?")                                                   \
     X(kAskName, L"Enter your name for this session")                                          \
+    /* The error reports, with the load's own reason. */                                      \
     X(kLoadErrorSentence,                                                                     \
       L"An error occured while Brenvale was loading it's channel data file and locating "     \
       L"TeamSpeak. Brenvale will continue, however may not function correctly.")              \
@@ -48,6 +49,7 @@ namespace shown {
     X(kContactDeveloper,                                                                      \
       L"If you are unable to solve the problem, please contact the developer with the "       \
       L"following error message: ")                                                           \
+    /* The caption's pieces: the link's failure, a refused start and its reasons. */          \
     X(kCannotConnect, L"Can't connect: ")                                                     \
     X(kStartFailed, L" - Can't start TeamSpeak: ")                                            \
     X(kNulInCommandLine,                                                                      \
@@ -59,6 +61,7 @@ namespace shown {
     X(kOutsideCodePageAdvice,                                                                 \
       L"; check the channel table, your name for this session and the TeamSpeak folder for "  \
       L"them.")                                                                               \
+    /* The Windows platform's report of a failure nothing handled. */                         \
     X(kRunTimeError, L"Run-time error:\r\n\r\n")                                              \
     X(kUnknownFailure, L"Unknown failure")                                                    \
     X(kOutOfMemory, L"Out of memory")
