@@ -67,10 +67,10 @@ void FrmMain::OnCloseRequest() {
 
 void FrmMain::ShowLoadErrorReport(const std::wstring& description) {
     general_.System().dialogs.ShowMessageBox(ErrorReportText(kLoadErrorSentence, description),
-                                             L"Error", kMbOk | kMbIconExclamation);
+                                             kErrorTitle, kMbOk | kMbIconExclamation);
 }
 
 void FrmMain::ShowInstallErrorReport(const std::wstring& description) {
     general_.System().dialogs.ShowMessageBox(ErrorReportText(kInstallErrorSentence, description),
-                                             L"Error", kMbOk | kMbIconExclamation);
+                                             kErrorTitle, kMbOk | kMbIconExclamation);
 }

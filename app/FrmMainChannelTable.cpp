@@ -6,11 +6,10 @@
 
 #include "app/FrmMain.h"
 #include "app/General.h"
+#include "app/ShownTexts.h"
 #include "platform/PlatformFailure.h"
 
 namespace {
-
-const wchar_t kOutOfMemory[] = L"There is not enough memory to read the channel table.";
 
 // Any other failure in its own words. The standard library's are English ASCII; a byte
 // past ASCII is taken as Latin-1: a wrong letter at worst.
@@ -38,7 +37,7 @@ bool FrmMain::LoadChannelTable() {
         ShowLoadErrorReport(failure.Description());
         return false;
     } catch (const std::bad_alloc&) {
-        ShowLoadErrorReport(kOutOfMemory);  // an allocation refused
+        ShowLoadErrorReport(shown::kTableOutOfMemory);  // an allocation refused
         return false;
     } catch (const std::exception& failure) {
         ShowLoadErrorReport(Described(failure));

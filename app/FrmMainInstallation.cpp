@@ -17,9 +17,6 @@ const wchar_t kSimulatorExe[] = L"\\fs2000.exe";
 const wchar_t kModuleFile[] = L"\\fsuipc.dll";
 const wchar_t kModuleDestination[] = L"\\Modules\\fsuipc.dll";
 
-const wchar_t kPickTeamSpeak[] = L"Select the directory that TeamSpeak is installed in.";
-const wchar_t kPickSimulator[] = L"Select the directory that FlightSim is installed in.";
-
 }  // namespace
 
 bool FrmMain::LocateTeamSpeak() {

@@ -3,14 +3,13 @@
 
 #include "app/FrmMain.h"
 #include "app/General.h"
-#include "app/SettingsNames.h"
 #include "app/ShownTexts.h"
 #include "platform/PlatformFailure.h"
 
 void FrmMain::AskSessionName() {
     try {
         general_.SessionName =
-            general_.System().dialogs.InputBox(shown::kAskName, settings::kApplication);
+            general_.System().dialogs.InputBox(shown::kAskName, shown::kProgramName);
     } catch (const PlatformFailure& failure) {
         ShowInstallErrorReport(failure.Description());
     }

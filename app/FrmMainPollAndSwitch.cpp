@@ -20,16 +20,6 @@ std::wstring DigitPair(uint8_t byte) {
     return {kHexDigits[byte >> 4], kHexDigits[byte & 0x0F]};
 }
 
-// A NUL would look like success: TeamSpeak started with a cut argument.
-const wchar_t kNulInCommandLine[] =
-    L"The command line holds a NUL character; check the channel table for it.";
-const wchar_t kOutsideCodePage[] =
-    L"The command line holds characters that TeamSpeak cannot read in this system's code "
-    L"page: ";
-const wchar_t kMoreOutsideCodePage[] = L" and others";
-const wchar_t kOutsideCodePageAdvice[] =
-    L"; check the channel table, your name for this session and the TeamSpeak folder for them.";
-
 // Enough characters to find them by: a line of foreign text neither fills the caption nor
 // holds up the poll.
 constexpr size_t kNamed = 8;
@@ -41,14 +31,15 @@ constexpr size_t kNamed = 8;
 void RefuseUnreadableLine(const std::wstring& commandLine, TextCodec& codec) {
     const LineFault fault = CommandLineFault(commandLine, codec);
     if (fault == LineFault::None) return;
-    if (fault == LineFault::Nul) throw PlatformFailure(kNulInCommandLine);
+    // A NUL would look like success: TeamSpeak started with a cut argument.
+    if (fault == LineFault::Nul) throw PlatformFailure(shown::kNulInCommandLine);
     std::vector<std::wstring> named = CharactersOutsideCodePage(commandLine, codec, kNamed + 1);
     const bool more = named.size() > kNamed;
     if (more) named.pop_back();
-    std::wstring reason = kOutsideCodePage;
+    std::wstring reason = shown::kOutsideCodePage;
     reason += DescribeCharacters(named);
-    if (more) reason += kMoreOutsideCodePage;
-    reason += kOutsideCodePageAdvice;
+    if (more) reason += shown::kMoreOutsideCodePage;
+    reason += shown::kOutsideCodePageAdvice;
     throw PlatformFailure(std::move(reason));
 }
 

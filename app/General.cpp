@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/FrmMain.h"
+#include "app/ShownTexts.h"
 #include "ipc/NumberText.h"
 
 General::General(Platform& platform) : platform_(platform), link_(platform.ipc) {}
@@ -21,7 +22,7 @@ bool General::StartUp() {
         if (opened) {
             window.EnableTimer1();
         } else {
-            window.SetCaption(window.Caption() + L"Can't connect: " + ResultText(result));
+            window.SetCaption(CannotConnectCaption(window.Caption(), result));
         }
         window.Show();
     } catch (const ProgramEndRequested&) {
@@ -31,6 +32,10 @@ bool General::StartUp() {
         return false;
     }
     return true;
+}
+
+std::wstring General::CannotConnectCaption(const std::wstring& caption, IpcResult result) const {
+    return caption + shown::kCannotConnect + ResultText(result);
 }
 
 FrmMain& General::frmMain() {

@@ -23,6 +23,9 @@ class General {
     // Returns false when the program ended during the load (the window never shown).
     bool StartUp();
 
+    // The caption that says why the link did not open: the caption, then the result's text.
+    std::wstring CannotConnectCaption(const std::wstring& caption, IpcResult result) const;
+
     // The one main window; the first use creates it and runs its load sequence.
     FrmMain& frmMain();
 

@@ -6,6 +6,7 @@
 
 #include <new>
 
+#include "app/ShownTexts.h"
 #include "platform/PlatformFailure.h"
 
 namespace {
@@ -35,21 +36,22 @@ std::exception_ptr TakeUnhandledFailure() {
 }
 
 std::wstring DescribeFailure(std::exception_ptr failure) {
-    if (!failure) return L"Unknown failure";
+    if (!failure) return shown::kUnknownFailure;
     try {
         std::rethrow_exception(failure);
     } catch (const PlatformFailure& platformFailure) {
         return platformFailure.Description();
     } catch (const std::bad_alloc&) {
-        return L"Out of memory";
+        return shown::kOutOfMemory;
     } catch (const std::exception& other) {
         return FromSystemText(other.what());
     } catch (...) {
-        return L"Unknown failure";
+        return shown::kUnknownFailure;
     }
 }
 
 void ShowFailureReport(std::exception_ptr failure) {
-    const std::wstring text = L"Run-time error:\r\n\r\n" + DescribeFailure(failure);
-    MessageBoxW(nullptr, text.c_str(), L"Brenvale", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    const std::wstring text = shown::kRunTimeError + DescribeFailure(failure);
+    MessageBoxW(nullptr, text.c_str(), shown::kProgramName,
+                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }

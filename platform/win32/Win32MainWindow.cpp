@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "app/ShownTexts.h"
 #include "platform/FrameSpan.h"
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/UnhandledFailure.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr wchar_t kInitialCaption[] = L"Brenvale";
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kFrameExStyle = 0;
 
@@ -147,7 +147,7 @@ class Win32MainWindow : public MainWindowView {
         RegisterWindowClass();
         const UINT creationDpi = ScreenDpi();
         const RECT frame = DesignedFrame(creationDpi);
-        window_ = CreateWindowExW(kFrameExStyle, kMainWindowClass, kInitialCaption, kFrameStyle,
+        window_ = CreateWindowExW(kFrameExStyle, kMainWindowClass, shown::kProgramName, kFrameStyle,
                                   frame.left, frame.top, frame.right - frame.left,
                                   frame.bottom - frame.top, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), this);
