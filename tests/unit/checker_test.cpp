@@ -141,7 +141,6 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
           "1/1: the channel holds control characters (written here as <U+0009>)",
           "1/1: the sub-channel holds control characters (written here as <U+000D>, <U+000A>)"}},
         {1, Line("122.80", std::string("s,l\0x,p,c,x", 11)), {"1/1: the login name holds a NUL"}},
-        {2, "123.45,s,l,p,c,x\r\n122.80,s,l\r\np,c,x", {"2/2: spread over lines 2 to 3"}},
         {3,
          "122.80,s,l,p,c,x,123.45,s,l,p,c,x\r\n124.00,s,l,p,c,x,125.00\r\n",
          {"1/1: line 1 goes on after the record's sixth field",

@@ -25,51 +25,36 @@ TEST(Com1Radio, ParseKeepsToTheBandAndTheRadiosWayOfWriting) {
     }
 }
 
-TEST(StandInOptions, ValuesAreCheckedAgainstTheirRange) {
-    using Read = uint64_t (*)(const StandInOptions&);
-    const Read com1 = [](const StandInOptions& o) -> uint64_t { return o.com1Khz; };
-    const Read sim = [](const StandInOptions& o) -> uint64_t { return o.simulator; };
-    const Read version = [](const StandInOptions& o) -> uint64_t {
-        return static_cast<uint32_t>(o.serverVersion);
+TEST(StandInOptions, ValuesAreCheckedAgainstTheirRangeAndTheScheduleKeptInTimeOrder) {
+    const std::pair<std::vector<std::wstring>, const wchar_t*> refused[] = {
+        {{L"--com1", L"137.00"}, L"Bad value for --com1: 137.00"},
+        {{L"--sim", L"65536"}, L"Bad value for --sim: 65536"},
+        {{L"--version", L"0x100000000"}, L"Bad value for --version: 0x100000000"},
+        {{L"--delay", L"0x"}, L"Bad value for --delay: 0x"},
+        {{L"--delay", L"-1"}, L"Bad value for --delay: -1"},
+        {{L"--delay", L"25ms"}, L"Bad value for --delay: 25ms"},
+        {{L"--delay"}, L"Missing value after --delay"},
+        {{L"--com", L"122.80"}, L"Unknown option: --com"},
+        {{L"--schedule", L"122.80@500,"}, L"Bad value for --schedule: 122.80@500,"},
+        {{L"--schedule", L"122.80"}, L"Bad value for --schedule: 122.80"},
     };
-    const Read delay = [](const StandInOptions& o) -> uint64_t { return o.delayMs; };
-    const Read hangAfter = [](const StandInOptions& o) -> uint64_t { return o.hang * o.hangAfter; };
-    const struct {
-        std::vector<std::wstring> args;
-        const wchar_t* error;  // empty: accepted, and `read` gives `value`
-        Read read;
-        uint64_t value;
-    } cases[] = {
-        {{L"--com1", L"118.00"}, L"", com1, 118000},
-        {{L"--com1", L"137.00"}, L"Bad value for --com1: 137.00", com1, 0},
-        {{L"--sim", L"0xFFFF"}, L"", sim, 0xFFFF},
-        {{L"--sim", L"65536"}, L"Bad value for --sim: 65536", sim, 0},
-        {{L"--version", L"0xFFFFFFFF"}, L"", version, 0xFFFFFFFF},
-        {{L"--version", L"0x100000000"}, L"Bad value for --version: 0x100000000", version, 0},
-        {{L"--delay", L"0x"}, L"Bad value for --delay: 0x", delay, 0},
-        {{L"--delay", L"-1"}, L"Bad value for --delay: -1", delay, 0},
-        {{L"--delay", L"25ms"}, L"Bad value for --delay: 25ms", delay, 0},
-        {{L"--delay"}, L"Missing value after --delay", delay, 0},
-        {{L"--hang-after", L"3"}, L"", hangAfter, 3},
-        {{L"--com", L"122.80"}, L"Unknown option: --com", com1, 0},
-        {{L"--schedule", L"122.80@500,"}, L"Bad value for --schedule: 122.80@500,", com1, 0},
-        {{L"--schedule", L"122.80"}, L"Bad value for --schedule: 122.80", com1, 0},
-    };
-    for (const auto& c : cases) {
-        StandInOptions options;
-        std::wstring error;
-        EXPECT_EQ(ParseStandInOptions(c.args, options, error), *c.error == L'\0') << c.args[0];
-        EXPECT_EQ(error, c.error);
-        if (*c.error == L'\0') {
-            EXPECT_EQ(c.read(options), c.value) << c.args[0];
-        }
-    }
-}
-
-TEST(StandInOptions, TheScheduleIsKeptInTimeOrder) {
     StandInOptions options;
     std::wstring error;
-    ASSERT_TRUE(ParseStandInOptions({L"--schedule", L"123.45@2000,122.82@500"}, options, error));
+    for (const auto& [args, reason] : refused) {
+        EXPECT_FALSE(ParseStandInOptions(args, options, error)) << args[0];
+        EXPECT_EQ(error, reason);
+    }
+    options = {};
+    ASSERT_TRUE(
+        ParseStandInOptions({L"--com1", L"118.00", L"--sim", L"0xFFFF", L"--version", L"0xFFFFFFFF",
+                             L"--hang-after", L"3", L"--schedule", L"123.45@2000,122.82@500"},
+                            options, error))
+        << error;
+    EXPECT_EQ(options.com1Khz, 118000u);
+    EXPECT_EQ(options.simulator, 0xFFFF);
+    EXPECT_EQ(static_cast<uint32_t>(options.serverVersion), 0xFFFFFFFFu);
+    EXPECT_TRUE(options.hang);
+    EXPECT_EQ(options.hangAfter, 3u);
     std::vector<std::pair<uint32_t, uint32_t>> kept;  // when, and what
     for (const ScheduledFrequency& at : options.schedule) kept.push_back({at.atMs, at.khz});
     EXPECT_EQ(kept, (std::vector<std::pair<uint32_t, uint32_t>>{{500, 122825}, {2000, 123450}}));
