@@ -153,7 +153,7 @@ fi
 rect="$(driver rect)" || give_up "Brenvale's window is gone"
 import -display "$DISPLAY" -window root "$OUT/brenvale-demo.png"
 convert "$OUT/brenvale-demo.png" -crop "$rect" +repage "$OUT/brenvale-window.png"
-echo "Screenshots: $OUT/brenvale-demo.png (the screen), $OUT/brenvale-window.png (Brenvale)"
+echo "Screenshots: build/demo/brenvale-demo.png (the screen), build/demo/brenvale-window.png (Brenvale)"
 
 driver close
 echo "Brenvale closed; the stand-ins are ended with it."
