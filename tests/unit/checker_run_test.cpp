@@ -134,6 +134,7 @@ TEST(CheckerRun, WrongOptionsGiveTheReasonAndTheUsageWithStatusTwo) {
     const Outcome help = Check({L"--name", L"x", L"-h", L"--colour"});  // help wins over the rest
     EXPECT_EQ(help.status, checker::kExitClean);
     EXPECT_TRUE(Holds(help.out, L"(default: C:\\Brenvale\\brenvale.txt)"));
+    EXPECT_TRUE(Holds(Check({L"--", L"-h"}).error, L"cannot read -h"));  // after "--", a file
 }
 
 TEST(CheckerRun, StatusOneForWarningsAndTwoWhenMemoryIsRefused) {

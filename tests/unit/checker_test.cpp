@@ -70,7 +70,7 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
         {200, Records(200) + "\n\n", {}},
         {2, "  \"121.50\" ,  s , \"l, m\",p,c,x\n122.80,s,l,p,c,x,\n\n", {}},
         {6,
-         Line("121.50") + Line("121.50") + Line("1x2.80") + Line("117.97") + Line("122.81") +
+         Line("121.50") + Line("121.50") + Line("1x2.80") + Line("117.97") + Line("136.99") +
              Line("122.825"),
          {"2/2: frequency 121.50 is already in record 1 (line 1)|never chooses this record",
           "3/3: not in the form", "4/4: outside the COM band 118.00 to 136.99|never chooses this",
@@ -82,10 +82,11 @@ TEST(CheckerTable, NamesEachFaultWithItsRecordAndLineAndNothingElse) {
          "",
          {"0/0: is empty (no server, only the nickname); Brenvale uses record 1 for every "
           "frequency no record has; Brenvale starts TeamSpeak with record 1 as it is"}},
-        {0, "122.80,,", {"0/0: the fields of the record cut short", "1/1: ends after 2"}},
+        {0, "122.80,,,,x", {"0/0: the fields of the record cut short", "1/1: ends after 5"}},
         {1,
          Line("122.80", "srv?x,l\"og,,\"ch?an\",sub\""),
-         {"1/1: the server holds a question mark", "1/1: the login name holds a double quote",
+         {"1/1: the server holds a question mark",
+          "1/1: the login name holds a double quote|as \"l\" cut short",
           "1/1: the channel holds a question mark", "1/1: the sub-channel holds a double quote"}},
         {2,
          Line("122.80") + "\r\n" + Line("123.45") + "\r\n",
@@ -187,7 +188,7 @@ TEST(CheckerTable, SpreadsheetTablesGetTheFixThatWorks) {
         {Line("118.00") + Line("121.50", "t,m,p,c,x") + "122.80,s,l,pass,word,c,x\r\n",
          {"3/3: (the server, the login name, the password, the channel or the sub-channel)"}},
         {Line("118.00") + Line("121.50") + "122.80,t,m,p,c,x,y\r\n",
-         {"3/3: (the server, the login name, the password, the channel or the sub-channel)"}},
+         {"3/3: (the server, the login name|drops record 4"}},
         {Line("118.00", "s1,l,p,c,x") + Line("121.50", "s2,l,p,c,x") + "122.80,a,b,l,p,c,x\r\n",
          {"3/3: (the server), and Brenvale splits|for example \"a,b\" if it is the server"}},
         {Line("118.00", "s,l,p,c,x,") + Line("122.80"),
@@ -324,9 +325,9 @@ TEST(Utf8, EachLongestPieceThatStartsLikeASequenceIsReplacedOnce) {
 // The checker's stand-in for the system's code page gives each byte back from its character.
 TEST(CheckerCodec, EachByteOfWindows1252ComesBackFromItsCharacter) {
     checker::PortableCodec codec;
+    std::string back;  // each conversion replaces what it held
     for (int b = 0; b < 256; ++b) {
         const std::string byte(1, static_cast<char>(b));
-        std::string back;
         EXPECT_TRUE(codec.ToSystemCodePage(codec.FromSystemCodePage(byte), back)) << b;
         EXPECT_EQ(back, byte) << b;
     }
